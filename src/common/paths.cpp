@@ -1,0 +1,114 @@
+#include "paths.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "cp1252.h"
+
+namespace mg {
+namespace {
+
+std::array<std::string, 26>& DriveRoots() {
+  static std::array<std::string, 26> roots;
+  return roots;
+}
+
+std::string ReadExeLink() {
+  std::string buf(PATH_MAX, '\0');
+  const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return {};
+  buf.resize(static_cast<size_t>(n));
+  return buf;
+}
+
+// Collapses "a/b/../c" to "a/c" so that the Windows directory reads cleanly.
+std::string Normalise(const std::string& p) {
+  std::string out;
+  size_t i = 0;
+  std::vector<std::string> stack;
+  const bool absolute = !p.empty() && p[0] == '/';
+  while (i <= p.size()) {
+    size_t j = p.find('/', i);
+    if (j == std::string::npos) j = p.size();
+    std::string part = p.substr(i, j - i);
+    if (part == "..") {
+      if (!stack.empty() && stack.back() != "..") {
+        stack.pop_back();
+      } else if (!absolute) {
+        stack.push_back(part);
+      }
+    } else if (!part.empty() && part != ".") {
+      stack.push_back(part);
+    }
+    i = j + 1;
+  }
+  for (const auto& s : stack) out += "/" + s;
+  if (out.empty()) return absolute ? "/" : ".";
+  return absolute ? out : out.substr(1);
+}
+
+}  // namespace
+
+void SetDriveRoot(char letter, std::string root) {
+  const int c = std::toupper(static_cast<unsigned char>(letter));
+  if (c < 'A' || c > 'Z') return;
+  DriveRoots()[c - 'A'] = std::move(root);
+}
+
+std::string HomeDirectory() {
+  if (const char* h = std::getenv("HOME"); h && *h) return h;
+  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+  return "/";
+}
+
+std::string ToLinuxPath(std::string_view path) {
+  std::string p = Cp1252ToUtf8(path);
+  for (char& c : p) {
+    if (c == '\\') c = '/';
+  }
+  if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) {
+    std::string root = DriveRoots()[std::toupper(static_cast<unsigned char>(p[0])) - 'A'];
+    if (root.empty()) root = "/";
+    std::string rest = p.substr(2);
+    while (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
+    if (root.back() != '/') root += '/';
+    return root + rest;
+  }
+  if (!p.empty() && p[0] == '~' && (p.size() == 1 || p[1] == '/')) {
+    return HomeDirectory() + p.substr(1);
+  }
+  return p;
+}
+
+std::string ProgramPath() { return Utf8ToCp1252(ReadExeLink()); }
+
+std::string ProgramDirectory() {
+  const std::string p = ProgramPath();
+  const size_t slash = p.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+std::string WindowsDirectory() {
+  const std::string dir = ProgramDirectory();
+  return Utf8ToCp1252(Normalise(Cp1252ToUtf8(dir) + "/../etc"));
+}
+
+bool FileExists(std::string_view linuxPath) {
+  struct stat st {};
+  return stat(std::string(linuxPath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view linuxPath) {
+  struct stat st {};
+  return stat(std::string(linuxPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace mg
