@@ -46,6 +46,12 @@ bool KeyWaiting();        // services pending messages, then looks at the buffer
 uint8_t ReadKey();        // waits for a code; two-code keys arrive as 0 then the number
 void PushKey(uint8_t code);
 int ConsoleReadLine(char* buffer, int size);  // echoed line input; returns length + 2 (CR LF)
+// Modifier keys held with the key whose code ReadKey returned last (read from the key's
+// own event, since pushed events do not update SDL's modifier state). Codes from
+// PushKey carry none. Ctrl+Shift+F9 arrives as Ctrl+F9 with Alt held (screen review),
+// because X11 never delivers Ctrl+Alt+F1..F12.
+bool ShiftHeld();
+bool AltHeld();
 
 // ---- Window ---------------------------------------------------------------------------
 
