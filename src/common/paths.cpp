@@ -96,7 +96,15 @@ std::string ProgramDirectory() {
   return slash == 0 ? "/" : p.substr(0, slash);
 }
 
+std::string& WindowsDirectoryOverride() {
+  static std::string dir;
+  return dir;
+}
+
+void SetWindowsDirectory(std::string dir) { WindowsDirectoryOverride() = std::move(dir); }
+
 std::string WindowsDirectory() {
+  if (!WindowsDirectoryOverride().empty()) return WindowsDirectoryOverride();
   const std::string dir = ProgramDirectory();
   return Utf8ToCp1252(Normalise(Cp1252ToUtf8(dir) + "/../etc"));
 }

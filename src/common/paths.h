@@ -20,6 +20,8 @@ std::string ProgramDirectory();
 
 // The "Windows directory": <exe dir>/../etc, cp1252, no trailing separator.
 std::string WindowsDirectory();
+// Replaces the Windows directory (tests; an empty text restores the default).
+void SetWindowsDirectory(std::string dir);
 
 // $HOME, else the password database's home, else "/".
 std::string HomeDirectory();
