@@ -1,0 +1,86 @@
+// sonela-voz fonemas: the own engine's phonemes of words, one word a line (UTF-8), printed
+// as "word<TAB>phonemes": the engine's symbols separated by blanks, ">" glued to the
+// phoneme of the stressed syllable. The lines are those Fonemiza makes for "555|WORD",
+// without headers, pauses and word ends.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "common/cp1252.h"
+#include "common/paths.h"
+#include "engine/uttsPortug.h"
+#include "legacy/dicionario.h"
+#include "speech/config.h"
+#include "subcommand.h"
+
+namespace {
+
+bool Pausa(const std::string& linha) {
+  return linha == "__" || (linha.size() == 2 && linha[0] == '_' &&
+                           std::strchr("!(),.:;?", linha[1]) != nullptr);
+}
+
+// The phonemes of one word, in the tool's one-line notation.
+std::string Linha(const mg::ListaFonemas& lista) {
+  std::string out;
+  bool marca = false;  // a ">" on a line of its own goes onto the next phoneme
+  for (const std::string& l : lista) {
+    if (l.empty() || l[0] == ';' || Pausa(l)) continue;
+    if (l == ">") {
+      marca = true;
+      continue;
+    }
+    if (!out.empty()) out += ' ';
+    if (marca && l[0] != '>') out += '>';
+    marca = false;
+    out += l;
+  }
+  return out;
+}
+
+std::string DiretorioPadrao() {
+  const mg::OndalSettings s = mg::ReadOndalSettings();
+  std::string dir = mg::ToLinuxPath(s.dir);
+  if (!dir.empty() && mg::DirectoryExists(dir)) return dir;
+  return mg::ToLinuxPath(mg::ProgramDirectory()) + "/../share/minigravador/ondal";
+}
+
+int Fonemas(int argc, char** argv) {
+  std::string dir, regras, excecoes;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if ((a == "--dir" || a == "--regras" || a == "--excecoes") && i + 1 < argc) {
+      (a == "--dir" ? dir : a == "--regras" ? regras : excecoes) = argv[++i];
+    } else {
+      std::fprintf(stderr, "sonela-voz fonemas: argumento desconhecido: %s\n", a.c_str());
+      return 2;
+    }
+  }
+  if (dir.empty()) dir = DiretorioPadrao();
+  if (regras.empty()) regras = dir + "/portug.nrl";
+  if (excecoes.empty()) excecoes = dir + "/portug.exc";
+
+  if (!mg::RegrasMotor().CarregaRegras(regras)) {
+    std::fprintf(stderr, "sonela-voz fonemas: regras ilegíveis: %s\n", regras.c_str());
+    return 1;
+  }
+  if (!mg::ExcecoesMotor().CarregaExcecoes(excecoes)) {
+    std::fprintf(stderr, "sonela-voz fonemas: exceções ilegíveis: %s\n", excecoes.c_str());
+    return 1;
+  }
+
+  std::string linha;
+  while (std::getline(std::cin, linha)) {
+    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    const std::string palavra = mg::Utf8ToCp1252(linha);
+    const mg::ListaFonemas lista = mg::Fonemiza({"555|" + palavra});
+    std::cout << linha << '\t' << mg::Cp1252ToUtf8(Linha(lista)) << '\n';
+  }
+  return 0;
+}
+
+const mg::voz::Register r("fonemas", Fonemas,
+                          "[--dir DIR] [--regras ARQ] [--excecoes ARQ] < palavras");
+
+}  // namespace
