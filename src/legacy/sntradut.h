@@ -22,4 +22,14 @@ std::string NomeBancoDeVoz();
 // The translator's own copy of the letters directory (from TRADUTOR/dirLetras).
 std::string DiretorioLetras();
 
+// IniciaTradutor with the two directories given (suite paths, as in Sonela.ini) instead
+// of read from the configuration; same result codes. Tools and tests use it.
+int IniciaTradutorEm(std::string_view dirLetras, std::string_view dirDifones);
+
+// Called for every unit name looked up in the index (upper case), with whether the index
+// holds it. When it returns true for a missing unit, the unit counts as found and plays
+// nothing: the voice kit records the inventory this way without the fall-backs.
+using UnitLookupHook = bool (*)(const std::string& name, bool found);
+void SetUnitLookupHook(UnitLookupHook hook);
+
 }  // namespace mg
