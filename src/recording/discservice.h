@@ -1,0 +1,197 @@
+// The disc-burning service the recording dialogue calls: thin handles over libburn and
+// libisofs that keep the member names of the platform's disc-mastering service. Every
+// failing status becomes a DiscFailure carrying the library's first message of severity
+// SORRY or above. Main thread only; no window is needed.
+//
+// Addresses of recorders ("unique identifiers") are libburn's persistent drive addresses:
+// a device file ("/dev/sr0") or "stdio:<path>" for an image file. Texts are UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recording/discfailure.h"
+
+namespace burn {
+struct burn_drive_info;
+}
+
+namespace mg {
+
+// Vendor and product shown for the image-file recorder.
+inline constexpr const char* kImageFileVendor = "ARQUIVO";
+
+// The recorders there are: the optical drives (those libburn finds, and every
+// <deviceDirectory>/srN device, so that a drive the user may not open is still listed),
+// then the image file when one is configured.
+class DiscMaster {
+ public:
+  explicit DiscMaster(std::string imageFile = {}, std::string deviceDirectory = "/dev");
+  DiscMaster(const DiscMaster&) = delete;
+  DiscMaster& operator=(const DiscMaster&) = delete;
+
+  bool IsSupportedEnvironment();  // false when there is no recorder at all
+  int Count();
+  std::string Item(int index);  // DiscFailure when index is not in [0, Count)
+  void Release();               // the next use scans again
+
+ private:
+  void Scan();
+  std::string imageFile_;
+  std::string deviceDirectory_;
+  bool scanned_ = false;
+  std::vector<std::string> addresses_;
+};
+
+// One recorder, grabbed for this program by InitializeDiscRecorder.
+class DiscRecorder {
+ public:
+  DiscRecorder() = default;
+  ~DiscRecorder();
+  DiscRecorder(const DiscRecorder&) = delete;
+  DiscRecorder& operator=(const DiscRecorder&) = delete;
+
+  // Fails for a drive that cannot be opened and for an image file that cannot be
+  // written (missing or read-only folder, a directory or non-regular file in its place).
+  void InitializeDiscRecorder(const std::string& uniqueId);
+  std::string VendorId() const;   // as libburn returns it; "ARQUIVO" for an image file
+  std::string ProductId() const;  // as libburn returns it; the path for an image file
+  void EjectMedia();              // opens the tray; the recorder is released
+  void Release();
+
+  bool IsInitialized() const { return info_ != nullptr; }
+  bool IsImageFile() const { return !imagePath_.empty(); }
+  const std::string& ImagePath() const { return imagePath_; }  // Linux path, or ""
+  const std::string& UniqueId() const { return address_; }
+  burn::burn_drive_info* DriveInfo() const { return info_; }
+
+ private:
+  burn::burn_drive_info* info_ = nullptr;
+  std::string address_;
+  std::string imagePath_;
+};
+
+// A read-only stream opened on one file (the platform's SHCreateStreamOnFileEx). Opening
+// never throws: a stream that could not be opened makes AddFile fail.
+class FileStream {
+ public:
+  FileStream() = default;
+  explicit FileStream(const std::string& path);
+  ~FileStream();
+  FileStream(FileStream&& other) noexcept;
+  FileStream& operator=(FileStream&& other) noexcept;
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
+  int Error() const { return error_; }                        // errno of a failed open
+  const std::string& Path() const { return path_; }          // as given
+  const std::string& AbsolutePath() const { return absolute_; }
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+  std::string path_;
+  std::string absolute_;
+};
+
+struct ImageState;
+struct ImageOutput;
+
+// A directory of the image being built.
+class DirectoryItem {
+ public:
+  // Adds the directory at `path` with its whole tree: under its own name when
+  // includeBaseDirectory is set, else its contents straight into this directory.
+  // Symbolic links are recorded as links (Rock Ridge), never followed; a tree holding
+  // anything that cannot be read fails rather than leaving it out.
+  void AddTree(const std::string& path, bool includeBaseDirectory);
+  // Adds the file behind `stream` under `name` (its file name part).
+  void AddFile(const std::string& name, FileStream& stream);
+
+ private:
+  friend class ImageBuilder;
+  DirectoryItem(std::shared_ptr<ImageState> image, void* dir) : image_(image), dir_(dir) {}
+  std::shared_ptr<ImageState> image_;
+  void* dir_;  // IsoDir*
+};
+
+// The finished image's data stream, consumed once by DataWriter::Write.
+class DataStream {
+ public:
+  int64_t Size() const;  // bytes
+  bool Consumed() const;
+
+ private:
+  friend class ImageResult;
+  friend class DataWriter;
+  explicit DataStream(std::shared_ptr<ImageOutput> out) : out_(std::move(out)) {}
+  std::shared_ptr<ImageOutput> out_;
+};
+
+class ImageResult {
+ public:
+  DataStream ImageStream() const { return DataStream(out_); }
+  int64_t TotalBlocks() const;  // of 2048 bytes
+
+ private:
+  friend class ImageBuilder;
+  explicit ImageResult(std::shared_ptr<ImageOutput> out) : out_(std::move(out)) {}
+  std::shared_ptr<ImageOutput> out_;
+};
+
+// The file-system image: ISO 9660 level 3 with Joliet (long names allowed) and Rock Ridge.
+class ImageBuilder {
+ public:
+  ImageBuilder();
+  ~ImageBuilder();
+  ImageBuilder(const ImageBuilder&) = delete;
+  ImageBuilder& operator=(const ImageBuilder&) = delete;
+
+  // Takes the disc in the recorder into account: fails when there is no disc or it
+  // cannot be written from its start, and notes its free space.
+  void ChooseImageDefaults(DiscRecorder& recorder);
+  void VolumeName(std::string_view name);
+  std::string VolumeName() const;
+  void ISO9660InterchangeLevel(int level);  // 1, 2 or 3 (the default)
+  int64_t FreeMediaBytes() const { return freeBytes_; }  // -1 when not known
+  DirectoryItem Root();
+  // Builds the image (its generation starts at once and waits for the writer).
+  ImageResult CreateResultImage();
+  void Release();
+
+ private:
+  std::shared_ptr<ImageState> State();
+  std::shared_ptr<ImageState> image_;
+  std::string volumeName_;
+  int level_ = 3;
+  int64_t freeBytes_ = -1;
+};
+
+class DataWriter {
+ public:
+  DataWriter();
+  void Recorder(DiscRecorder& recorder);
+  void ClientName(std::string name) { clientName_ = std::move(name); }
+  const std::string& ClientName() const { return clientName_; }
+  // Called over and over while the burn runs (default: a short sleep); the dialogue
+  // lets the window service its messages here.
+  void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
+  // Writes the image and returns when the drive is idle again. Fails when the image is
+  // larger than the free space (nothing is written then), when anything went wrong
+  // while writing, and when any file of the image could not be read exactly as it was
+  // added. An image file is replaced whole; one whose writing failed is left empty.
+  void Write(DataStream& stream);
+
+ private:
+  DiscRecorder* recorder_ = nullptr;
+  std::string clientName_;
+  std::function<void()> pump_;
+};
+
+}  // namespace mg

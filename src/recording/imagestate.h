@@ -1,0 +1,45 @@
+// What the image builder's handles share: the libisofs image and its finished output.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "recording/burnlib.h"
+
+namespace mg {
+
+struct ImageState {
+  IsoImage* image = nullptr;
+  ~ImageState();
+};
+
+struct ImageOutput {
+  ::burn_source* source = nullptr;  // libisofs' generator, read by libburn
+  int64_t size = 0;
+  bool consumed = false;  // handed to a burn already
+  std::shared_ptr<ImageState> image;
+  ~ImageOutput();
+};
+
+namespace burnlib {
+
+// Owner, permissions and times of a file on disk onto an image node.
+void CopyAttributes(IsoNode* node, const struct stat& st);
+
+// Adds the disk object at `diskPath` to `parent` under `name`: a directory with its
+// whole tree, a regular file, a symbolic link as a link, anything else as a special
+// file. Throws DiscFailure naming the path of the first entry that cannot be read.
+void AddDiskNode(IsoDir* parent, const std::string& diskPath, const std::string& name);
+
+// Adds every entry of the directory `diskPath` to `parent`.
+void AddDirectoryContents(IsoDir* parent, const std::string& diskPath);
+
+// Adds a regular file opened read-only as `fd` (path absolute) under `name`.
+void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath,
+                 int fd);
+
+}  // namespace burnlib
+}  // namespace mg
