@@ -1,0 +1,114 @@
+// MBROLA input lines from the phoneme list: durations, pitch points, diphone repair.
+#include <cmath>
+#include <cstdio>
+
+#include "engine/uttsArquivo.h"
+#include "engine/uttsProsodia.h"
+
+namespace mg {
+namespace {
+
+constexpr char kTrema = '\xa8';  // "¨": cancels the stress lengthening
+
+// trunc(x) div 100, kept within a sane range whatever the factors are.
+long long Centesimos(double x) {
+  if (!(x > 0)) return 0;  // also NaN
+  if (x > 1e12) x = 1e12;
+  return static_cast<long long>(std::trunc(x)) / 100;
+}
+
+// A pitch point: position and frequency for one digit of the pattern, or nothing
+// when the digit's scale entry (or the frequency) is 0.
+void PontoDeFrequencia(std::string& linha, char digito, int posicao, double fator) {
+  if (digito < '0' || digito > '9') return;
+  const int v = EscalaFrequencias()[static_cast<size_t>(digito - '0')];
+  if (v == 0) return;
+  const long long f = Centesimos(v * fator * FrequenciaBase());
+  if (f == 0) return;  // a pitch factor of 0 gives no usable point
+  linha += ' ' + std::to_string(posicao) + ' ' + std::to_string(f);
+}
+
+}  // namespace
+
+std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double fatorFrequencia,
+                                 double fatorDuracao) {
+  std::vector<std::string> saida;
+  saida.reserve(fonemas.size() + fonemas.size() / 4);
+  int escala = 100;
+  std::string padrao = "555";
+  int fase = 0;
+  size_t tamanhoPalavra = 0;
+  std::string atual, anterior = "_";
+
+  for (size_t i = 0; i < fonemas.size(); ++i) {
+    std::string linha = fonemas[i];
+    const bool ultima = i + 1 == fonemas.size() || fonemas[i + 1].empty();
+    if (linha.empty()) {
+      escala = 100;
+      atual.clear();
+    } else if (linha[0] == ';' && linha.size() >= 5 && linha[4] == '|') {
+      padrao = linha.substr(1, 3);
+      linha = ";" + linha.substr(5);
+      tamanhoPalavra = linha.size();
+      fase = 0;
+    } else {
+      if (linha[0] == '>') {
+        escala = 145;
+        linha.erase(0, 1);
+        if (!linha.empty() && linha[0] == kTrema) linha.erase(0, 1);
+        fase = 2;
+      } else if (linha[0] == kTrema) {
+        linha.erase(0, 1);
+        escala = 100;
+      }
+      // A line that held only marks (a rule output beginning with "&" at the stressed
+      // letter) names no phoneme: its marks stay in force for the next one.
+      if (linha.empty()) continue;
+      int d;
+      if (linha[0] == '_') {
+        if (linha.size() == 1) {
+          d = 100;
+        } else if (linha[1] == ' ') {
+          if (!LeInteiro(std::string_view(linha).substr(2), 0, 100000, d)) d = 100;
+        } else {
+          d = DuracaoDe(linha);
+        }
+        linha = "_";
+      } else {
+        d = DuracaoDe(linha);
+        if (fase < 2) {
+          if (tamanhoPalavra > 13) {
+            d = d * 80 / 100;
+          } else if (tamanhoPalavra > 9) {
+            d = d * 90 / 100;
+          }
+        }
+      }
+      atual = linha;
+      linha += ' ' + std::to_string(Centesimos(static_cast<double>(d) * escala * fatorDuracao));
+      if (fase == 0) {
+        PontoDeFrequencia(linha, padrao[0], 50, fatorFrequencia);
+        fase = 1;
+      } else if (fase == 2) {
+        PontoDeFrequencia(linha, padrao[1], 80, fatorFrequencia);
+        fase = 3;
+      } else if (fase == 3 && ultima) {
+        PontoDeFrequencia(linha, padrao[2], 50, fatorFrequencia);
+      }
+    }
+    if (!atual.empty() && !ExisteDifone(anterior, atual)) {
+      if (anterior == "r2" && ExisteDifone("r2", "_")) {
+        saida.emplace_back("_ 50");
+      } else if (ExisteDifone(anterior, "y")) {
+        saida.emplace_back("y 50");
+      } else {
+        saida.emplace_back("_ 50");
+      }
+    }
+    if (!atual.empty()) anterior = atual;
+    saida.push_back(std::move(linha));
+  }
+  return saida;
+}
+
+}  // namespace mg
