@@ -49,7 +49,7 @@ std::string CurrentDirectory() {
   return buf;
 }
 
-void WaitWhileSpeaking() {
+void WaitForSilence() {
   while (IsSpeaking()) WaitMessage(20);
 }
 
@@ -156,10 +156,10 @@ void OpenLink(std::string_view word) {
   const LinkCommand cmd = ResolveLink(word, CurrentDirectory(), [](std::string_view key) {
     return key == "HTM" ? ReadLinkProgram() : ReadProgramForExtension(key);
   });
-  WaitWhileSpeaking();
+  WaitForSilence();
   const bool started = Launcher() ? Launcher()(cmd) : LaunchDetached(cmd);
   if (!started) SoundBeep();
-  WaitWhileSpeaking();
+  WaitForSilence();
 }
 
 }  // namespace mg

@@ -416,16 +416,14 @@ void HandleOrdinary(Cursor& rv, uint8_t code) {
 }
 
 // Puts the review cursor back on the screen; column 81 is allowed, just past the row.
+// Keys typed ahead are dropped: they were meant for a position that does not exist.
 void KeepOnScreen(Cursor& rv) {
-  bool corrected = false;
-  if (rv.col < 1) rv.col = 1, corrected = true;
-  if (rv.col > kPastRow) rv.col = kLastColumn, corrected = true;
-  if (rv.row < 1) rv.row = 1, corrected = true;
-  if (rv.row > kScreenRows) rv.row = kScreenRows, corrected = true;
-  if (corrected) {
-    SoundBeep();
-    DiscardKeys();
-  }
+  const Cursor before = rv;
+  rv.col = rv.col < 1 ? 1 : (rv.col > kPastRow ? kLastColumn : rv.col);
+  rv.row = std::clamp(rv.row, 1, kScreenRows);
+  const int corrections = (rv.col != before.col) + (rv.row != before.row);
+  if (corrections > 0) DiscardKeys();
+  for (int i = 0; i < corrections; ++i) SoundBeep();
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#include "speech_double.h"
+
+#include <deque>
+
+#include "audio/snwav.h"
+#include "console/console.h"
+#include "legacy/sntradut.h"
+#include "speech/numbers.h"
+#include "speech/speech.h"
+
+namespace mg {
+namespace test {
+namespace {
+
+int g_stops = 0;
+std::deque<std::vector<uint8_t>> g_afterBeep;
+
+}  // namespace
+
+std::vector<std::string>& Sounds() {
+  static std::vector<std::string> sounds;
+  return sounds;
+}
+
+void ClearSounds() {
+  Sounds().clear();
+  g_stops = 0;
+  g_afterBeep.clear();
+}
+
+int StopCount() { return g_stops; }
+
+void PushAfterBeep(std::vector<uint8_t> keys) { g_afterBeep.push_back(std::move(keys)); }
+
+}  // namespace test
+
+using test::Sounds;
+
+SpeechState& Speech() {
+  static SpeechState state;
+  return state;
+}
+
+SnWavFlags& WavFlags() {
+  static SnWavFlags flags;
+  return flags;
+}
+
+void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
+  Sounds().push_back("init:" + std::to_string(speedIndex) + ":" + programSoundDirectory);
+}
+void SpeechDone() { Sounds().push_back("done"); }
+void SpeakText(std::string_view text) { Sounds().push_back("text:" + std::string(text)); }
+void SpellText(std::string_view text) { Sounds().push_back("spell:" + std::string(text)); }
+void SpeakChar(uint8_t character) { Sounds().push_back("char:" + std::to_string(character)); }
+void PlayRecorded(std::string_view name) { Sounds().push_back("rec:" + std::string(name)); }
+void StopSpeech() { ++test::g_stops; }
+bool IsSpeaking() { return false; }
+void SoundClick() { Sounds().push_back("click"); }
+void SoundBeep() {
+  Sounds().push_back("beep");
+  if (!test::g_afterBeep.empty()) {
+    for (uint8_t k : test::g_afterBeep.front()) PushKey(k);
+    test::g_afterBeep.pop_front();
+  }
+}
+uint8_t ReadKeySpoken() {
+  const uint8_t k = ReadKey();
+  StopSpeech();
+  SpeakChar(k);
+  return k;
+}
+void SpeakTime() { Sounds().push_back("time"); }
+void SpeakDate() { Sounds().push_back("date"); }
+
+int TocaArquivo(const std::string& path) {
+  Sounds().push_back("file:" + path);
+  return 0;
+}
+
+std::string DiretorioLetras() { return "c:\\som\\letras\\"; }
+
+}  // namespace mg

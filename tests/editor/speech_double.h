@@ -1,0 +1,23 @@
+// Stand-ins for the speak operations, the recorded numbers, the audio output and the
+// legacy translator's letters directory: the editor's tests check which sounds the
+// editor asks for, and in which order, without playing any.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mg::test {
+
+// Every sound asked for since the last ClearSounds, as
+//   "beep", "click", "char:<code>", "rec:<name>", "text:<text>", "spell:<text>",
+//   "time", "date", "init:<speed>:<dir>", "done", "file:<path>".
+std::vector<std::string>& Sounds();
+void ClearSounds();
+int StopCount();
+
+// Keys pushed when the next beep sounds (one batch per beep), for sequences in which the
+// code under test discards the waiting keys right before a beep.
+void PushAfterBeep(std::vector<uint8_t> keys);
+
+}  // namespace mg::test
