@@ -14,7 +14,7 @@
 #include "common/paths.h"
 #include "common/wavheader.h"
 #include "console/sysconfig.h"
-#include "legacy/dicionario.h"
+#include "legacy/sninter.h"
 #include "legacy/unidades.h"
 
 namespace mg {
@@ -246,20 +246,6 @@ void DivideUnidade(std::string_view u, double x) {
   }
 }
 
-// The legacy rule and exception tables, loaded at start-up and freed at shutdown.
-TabelaRegras& Regras() {
-  static TabelaRegras t(TipoTabela::Legado);
-  return t;
-}
-TabelaExcecoes& Excecoes() {
-  static TabelaExcecoes t(TipoTabela::Legado);
-  return t;
-}
-bool CarregaTabelasLegado(const std::string& regras, const std::string& excecoes) {
-  return Regras().CarregaRegras(regras) && Excecoes().CarregaExcecoes(excecoes);
-}
-void LiberaTabelasLegado() { Regras().LiberaRegras(); }
-
 void CloseDatabase() {
   auto& s = S();
   if (s.dataFd >= 0) close(s.dataFd);
@@ -296,8 +282,8 @@ int IniciaTradutorEm(std::string_view dirLetras, std::string_view dirDifones) {
   }
   s.dataFd = fd;
 
-  if (!CarregaTabelasLegado(ToLinuxPath(s.dirDifones + "regras.rgr"),
-                            ToLinuxPath(s.dirDifones + "portug.exc"))) {
+  if (!CarregaRegras(ToLinuxPath(s.dirDifones + "regras.rgr")) ||
+      !CarregaExcecoes(ToLinuxPath(s.dirDifones + "portug.exc"))) {
     CloseDatabase();
     return 2;
   }
@@ -318,7 +304,7 @@ void FechaTradutor() {
   s.buffer.clear();
   s.buffer.shrink_to_fit();
   s.fill = kFirstSample;
-  LiberaTabelasLegado();
+  LiberaRegras();
   CloseDatabase();
 }
 

@@ -1,0 +1,133 @@
+// sonela-voz fala --voz legado TEXTO -o saida.wav: speaks a text through the legacy voice
+// (rule translation and unit concatenation) into a WAV file, as the legacy speaking path
+// does: runs of letters through the translator, digits and other characters from their
+// letter recordings, punctuation spoken and followed by its pause.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "common/paths.h"
+#include "common/wavheader.h"
+#include "legacy/sninter.h"
+#include "legacy/sntradut.h"
+#include "legacy/unidades.h"
+#include "subcommand.h"
+
+namespace {
+
+std::vector<uint8_t> g_samples;
+
+void AppendBlock(const unsigned char* block, unsigned size) {
+  if (size > static_cast<unsigned>(mg::kWavHeaderSize))
+    g_samples.insert(g_samples.end(), block + mg::kWavHeaderSize, block + size);
+}
+
+void Recording(const std::string& name) {
+  const auto s = mg::ReadWavU8Mono(mg::ToLinuxPath(mg::DiretorioLetras() + name + ".wav"));
+  if (s) g_samples.insert(g_samples.end(), s->begin(), s->end());
+}
+
+void Pause(int ms) {
+  g_samples.insert(g_samples.end(), static_cast<size_t>(ms) * 11025 / 1000, 128);
+}
+
+bool InRun(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c >= 128;
+}
+
+void Speak(const std::string& text) {
+  const std::string t = text + " ";
+  size_t i = 0;
+  while (i < t.size()) {
+    const unsigned char c = static_cast<unsigned char>(t[i]);
+    if (InRun(c) && !(c == ' ' && (i + 1 == t.size()))) {
+      size_t j = i;
+      while (j < t.size() && InRun(static_cast<unsigned char>(t[j]))) ++j;
+      mg::FalaFonemas(mg::TraduzTexto(t.substr(i, std::min<size_t>(j - i, 999))));
+      i = j;
+      // A hyphen between two words is not spoken.
+      if (i + 1 < t.size() && t[i] == '-' && InRun(static_cast<unsigned char>(t[i + 1])) &&
+          t[i + 1] != ' ')
+        ++i;
+      continue;
+    }
+    const bool blankAfter = i + 1 < t.size() && t[i + 1] == ' ';
+    if (c == '\t') {
+      Recording("_FON9");
+    } else if (c == ' ' || c == '\r' || c == '\n') {
+    } else if (c < 32 && c != 0 && c != 12) {
+    } else {
+      Recording("_" + std::to_string(c));
+      if (c == '.' && blankAfter) Pause(250);
+      if ((c == ',' || c == '-') && blankAfter) Pause(150);
+      if (c == '(' || c == ')' || c == ':' || c == ';') Pause(200);
+    }
+    ++i;
+  }
+}
+
+int Fala(int argc, char** argv) {
+  std::string voz, out, text, letras, difones;
+  int corte = 400, sobra = 0, interpal = 100;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+    if (a == "--voz")
+      voz = next();
+    else if (a == "-o")
+      out = next();
+    else if (a == "--letras")
+      letras = next();
+    else if (a == "--difones")
+      difones = next();
+    else if (a == "--corte")
+      corte = std::atoi(next().c_str());
+    else if (a == "--sobra")
+      sobra = std::atoi(next().c_str());
+    else if (a == "--pausa")
+      interpal = std::atoi(next().c_str());
+    else if (!a.empty() && a[0] == '-' && a.size() > 1) {
+      std::fprintf(stderr, "fala: op\xc3\xa7\xc3\xa3o desconhecida %s\n", a.c_str());
+      return 2;
+    } else {
+      text += (text.empty() ? "" : " ") + a;
+    }
+  }
+  if (voz != "legado" || out.empty()) {
+    std::fprintf(stderr, "uso: sonela-voz fala --voz legado TEXTO -o saida.wav\n");
+    return 2;
+  }
+  const int rc = (letras.empty() && difones.empty())
+                     ? mg::IniciaTradutor()
+                     : mg::IniciaTradutorEm(mg::Utf8ToCp1252(letras), mg::Utf8ToCp1252(difones));
+  if (rc != 0) {
+    std::fprintf(stderr, "Erro de inicializa\xc3\xa7\xc3\xa3o: %d\nBanco de dados de voz: %s\n", rc,
+                 mg::NomeBancoDeVoz().c_str());
+    mg::FechaTradutor();
+    return 1;
+  }
+  mg::AjustaParametros(corte, sobra, interpal);
+  mg::SetBlockPlayer(AppendBlock);
+  g_samples.clear();
+  Speak(mg::Utf8ToCp1252(text));
+  mg::FechaTradutor();
+  const auto wav = mg::MakeWav(g_samples, 11025, 1, 8);
+  std::ofstream o(out, std::ios::binary);
+  o.write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+  if (!o) {
+    std::fprintf(stderr, "fala: n\xc3\xa3o foi poss\xc3\xadvel gravar %s\n", out.c_str());
+    return 1;
+  }
+  std::printf("%zu amostras\n", g_samples.size());
+  return 0;
+}
+
+mg::voz::Register r("fala", Fala,
+                    "--voz legado TEXTO -o saida.wav [--letras DIR --difones DIR] "
+                    "[--corte N --sobra N --pausa N]");
+
+}  // namespace

@@ -1,0 +1,303 @@
+// mg-voicekit: builds the legacy voice's recordings from espeak-ng's Brazilian voice.
+//   letters directory: a recording per character, number, date and editor words, dial
+//   tones, and faster versions of all in rapido/;
+//   DIFONES2.IND / DIFONES2.DIF: every unit our rules make the synthesizer look up over a
+//   word list, said by espeak-ng; a held-out part of the list measures the coverage.
+// Recordings in an override folder (<name>.wav, any PCM) replace the synthesized ones.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "common/wavheader.h"
+#include "espeak_voz.h"
+#include "gravacoes.h"
+#include "legacy/sntradut.h"
+#include "legacy/unidades.h"
+#include "som.h"
+#include "unidades_kit.h"
+
+namespace fs = std::filesystem;
+using namespace mg;
+using namespace mg::kit;
+
+namespace {
+
+constexpr int kRateNormal = 170;
+constexpr int kRateRapido = 280;
+constexpr int kRateUnits = 190;
+constexpr double kGain = 1.0;
+
+struct Options {
+  std::string rules, exceptions, words, out, cache, override_, report;
+  int holdout = 10;  // every n-th word is kept out of the inventory
+};
+
+bool WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
+  const fs::path tmp = p.string() + ".tmp";
+  {
+    std::ofstream o(tmp, std::ios::binary);
+    o.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+    if (!o) return false;
+  }
+  std::error_code ec;
+  fs::rename(tmp, p, ec);
+  return !ec;
+}
+
+// Override recordings by lower-cased file name without ".wav".
+std::map<std::string, fs::path> ScanOverrides(const fs::path& dir) {
+  std::map<std::string, fs::path> m;
+  std::error_code ec;
+  if (dir.empty() || !fs::is_directory(dir, ec)) return m;
+  for (const auto& e : fs::directory_iterator(dir, ec)) {
+    if (!e.is_regular_file()) continue;
+    std::string n = e.path().filename().string();
+    std::string lower = n;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".wav") == 0)
+      m[lower.substr(0, lower.size() - 4)] = e.path();
+  }
+  return m;
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+std::optional<std::vector<uint8_t>> FromOverride(const std::map<std::string, fs::path>& m,
+                                                 const std::string& name) {
+  const auto it = m.find(Lower(name));
+  if (it == m.end()) return std::nullopt;
+  auto s = ReadWavU8Mono(it->second.string());
+  if (!s) std::fprintf(stderr, "voicekit: %s is not a PCM WAV file; ignored\n", it->second.c_str());
+  return s;
+}
+
+std::vector<uint8_t> Voice(EspeakVoz& voz, const std::string& text, int rate, bool phonemes,
+                           int margin, int fade) {
+  auto raw = voz.Speak(text, rate, phonemes);
+  auto s = Resample(raw, voz.SampleRate(), kLegacyRate);
+  s = TrimSilence(s, 300, margin);
+  Fade(s, fade);
+  return ToU8(s, kGain);
+}
+
+int BuildLetters(EspeakVoz& voz, const Options& o) {
+  const fs::path dir = fs::path(o.out) / "letras";
+  fs::create_directories(dir / "rapido");
+  const auto over = ScanOverrides(o.override_);
+  const auto overFast =
+      ScanOverrides(o.override_.empty() ? fs::path() : fs::path(o.override_) / "rapido");
+  int failures = 0, overridden = 0;
+  for (const auto& g : Gravacoes()) {
+    std::vector<uint8_t> normal, fast;
+    if (g.texto.empty()) {
+      normal = kit::DualTone(g.toneLow, g.toneHigh, 1654, kLegacyRate);  // 150 ms
+      fast = kit::DualTone(g.toneLow, g.toneHigh, 882, kLegacyRate);     // 80 ms
+    } else {
+      normal = Voice(voz, g.texto, kRateNormal, false, 60, 30);
+      fast = Voice(voz, g.texto, kRateRapido, false, 40, 30);
+    }
+    if (auto s = FromOverride(over, g.nome)) {
+      normal = *s;
+      fast = *s;
+      ++overridden;
+    }
+    if (auto s = FromOverride(overFast, g.nome)) fast = *s;
+    if (normal.empty() || fast.empty()) {
+      std::fprintf(stderr, "voicekit: no sound for %s\n", g.nome.c_str());
+      ++failures;
+      continue;
+    }
+    if (!WriteBytes(dir / (g.nome + ".wav"), MakeWav(normal, kLegacyRate, 1, 8)) ||
+        !WriteBytes(dir / "rapido" / (g.nome + ".wav"), MakeWav(fast, kLegacyRate, 1, 8))) {
+      std::fprintf(stderr, "voicekit: cannot write %s\n", g.nome.c_str());
+      return -1;
+    }
+  }
+  std::printf("voicekit: %zu recordings (%d from the override folder), %d failed\n",
+              Gravacoes().size(), overridden, failures);
+  return failures;
+}
+
+bool ReadWords(const std::string& path, int holdout, std::vector<std::string>& train,
+               std::vector<std::string>& held) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  long n = 0;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    std::string w = Utf8ToCp1252(line);
+    if (holdout > 0 && ++n % holdout == 0)
+      held.push_back(std::move(w));
+    else
+      train.push_back(std::move(w));
+  }
+  return true;
+}
+
+// The translator loads its tables at start-up beside the database: a scratch directory
+// with an empty database lets the inventory run before the database exists.
+bool StartWithoutDatabase(const Options& o, const fs::path& scratch) {
+  fs::create_directories(scratch / "letras");
+  fs::create_directories(scratch / "difones");
+  fs::copy_file(o.rules, scratch / "difones" / "regras.rgr", fs::copy_options::overwrite_existing);
+  fs::copy_file(o.exceptions, scratch / "difones" / "portug.exc",
+                fs::copy_options::overwrite_existing);
+  WriteBytes(scratch / "difones" / "DIFONES2.IND", {});
+  WriteBytes(scratch / "difones" / "DIFONES2.DIF", {});
+  const int rc = IniciaTradutorEm((scratch / "letras").string(), (scratch / "difones").string());
+  if (rc != 0) std::fprintf(stderr, "voicekit: translator start failed (%d)\n", rc);
+  return rc == 0;
+}
+
+int BuildUnits(EspeakVoz& voz, const Options& o) {
+  TabelaSimbolos symbols;
+  if (!LeSimbolos(o.rules, symbols)) {
+    std::fprintf(stderr, "voicekit: no symbol table in %s\n", o.rules.c_str());
+    return -1;
+  }
+  std::vector<std::string> train, held;
+  if (!ReadWords(o.words, o.holdout, train, held)) {
+    std::fprintf(stderr, "voicekit: cannot read the word list %s\n", o.words.c_str());
+    return -1;
+  }
+  const fs::path scratch = fs::path(o.cache) / "inventario";
+  if (!StartWithoutDatabase(o, scratch)) return -1;
+  // Spelled letters and the prompts' words come from the letter recordings; the
+  // inventory is what the rules make of the words.
+  const auto names = Inventario(train);
+  FechaTradutor();
+
+  const auto over = ScanOverrides(o.override_);
+  std::vector<UnitSamples> units;
+  std::vector<std::string> unsayable;
+  int overridden = 0;
+  for (const auto& name : names) {
+    if (auto s = FromOverride(over, name)) {
+      units.push_back({name, *s});
+      ++overridden;
+      continue;
+    }
+    const auto phon = UnidadeParaEspeak(name, symbols);
+    if (!phon) {
+      unsayable.push_back(name);
+      continue;
+    }
+    auto s = Voice(voz, *phon, kRateUnits, true, 10, 25);
+    if (s.empty()) {
+      unsayable.push_back(name);
+      continue;
+    }
+    units.push_back({name, std::move(s)});
+  }
+  std::vector<uint8_t> ind, dif;
+  BuildUnitDatabase(units, ind, dif);
+  const fs::path dir = fs::path(o.out) / "difones";
+  fs::create_directories(dir);
+  if (!WriteBytes(dir / "DIFONES2.DIF", dif) || !WriteBytes(dir / "DIFONES2.IND", ind)) {
+    std::fprintf(stderr, "voicekit: cannot write the database in %s\n", dir.c_str());
+    return -1;
+  }
+  std::printf(
+      "voicekit: %zu units looked up over %zu words; %zu recorded (%d from the override "
+      "folder), %zu without a sound: ",
+      names.size(), train.size(), units.size(), overridden, unsayable.size());
+  for (const auto& u : unsayable) std::printf("%s ", u.c_str());
+  std::printf("\n");
+
+  // Coverage over the held-out words, against the database just written.
+  if (!StartWithoutDatabase(o, scratch)) return -1;
+  FechaTradutor();
+  fs::copy_file(dir / "DIFONES2.IND", scratch / "difones" / "DIFONES2.IND",
+                fs::copy_options::overwrite_existing);
+  fs::copy_file(dir / "DIFONES2.DIF", scratch / "difones" / "DIFONES2.DIF",
+                fs::copy_options::overwrite_existing);
+  if (IniciaTradutorEm((scratch / "letras").string(), (scratch / "difones").string()) != 0)
+    return -1;
+  const Cobertura c = MedeCobertura(held);
+  FechaTradutor();
+  const double share = c.lookups ? 100.0 * c.found / c.lookups : 100.0;
+  std::vector<std::pair<long, std::string>> worst;
+  for (const auto& [n, k] : c.missing) worst.emplace_back(k, n);
+  std::sort(worst.rbegin(), worst.rend());
+  std::string text = "held-out words: " + std::to_string(held.size()) +
+                     "\nunit look-ups: " + std::to_string(c.lookups) +
+                     "\nfound: " + std::to_string(c.found) + "\n";
+  char pct[64];
+  std::snprintf(pct, sizeof pct, "coverage: %.3f %%\n", share);
+  text += pct;
+  text += "units in database: " + std::to_string(units.size()) + "\nmissing names:";
+  for (size_t i = 0; i < worst.size() && i < 40; ++i)
+    text += " " + worst[i].second + "(" + std::to_string(worst[i].first) + ")";
+  text += "\n";
+  std::printf("voicekit: %s", text.c_str());
+  if (!o.report.empty()) WriteBytes(o.report, std::vector<uint8_t>(text.begin(), text.end()));
+  return 0;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "uso: mg-voicekit --rules regras.rgr --exceptions portug.exc --words LISTA\n"
+               "                 --out DIR [--cache DIR] [--override DIR] [--holdout N]\n"
+               "                 [--report ARQUIVO] [--only letras|unidades]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  std::string only;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+    if (a == "--rules")
+      o.rules = next();
+    else if (a == "--exceptions")
+      o.exceptions = next();
+    else if (a == "--words")
+      o.words = next();
+    else if (a == "--out")
+      o.out = next();
+    else if (a == "--cache")
+      o.cache = next();
+    else if (a == "--override")
+      o.override_ = next();
+    else if (a == "--report")
+      o.report = next();
+    else if (a == "--holdout")
+      o.holdout = std::atoi(next().c_str());
+    else if (a == "--only")
+      only = next();
+    else
+      return Usage();
+  }
+  if (o.out.empty()) return Usage();
+  if (o.cache.empty()) o.cache = (fs::path(o.out) / ".voicekit-cache").string();
+  EspeakVoz voz;
+  if (!voz.Open((fs::path(o.cache) / "espeak").string())) {
+    std::fprintf(stderr, "voicekit: espeak-ng with the pt-br voice is not available\n");
+    return 1;
+  }
+  if (only != "unidades" && BuildLetters(voz, o) != 0) return 1;
+  if (only != "letras") {
+    if (o.rules.empty() || o.exceptions.empty() || o.words.empty()) return Usage();
+    if (BuildUnits(voz, o) != 0) return 1;
+  }
+  std::printf("voicekit: espeak-ng cache %d hits, %d syntheses\n", voz.CacheHits(),
+              voz.CacheMisses());
+  return 0;
+}
