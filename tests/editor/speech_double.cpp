@@ -14,6 +14,14 @@ namespace {
 
 int g_stops = 0;
 std::deque<std::vector<uint8_t>> g_afterBeep;
+std::deque<uint8_t> g_script;
+std::function<void()> g_onText;
+
+void FeedOne() {
+  if (g_script.empty()) return;
+  PushKey(g_script.front());
+  g_script.pop_front();
+}
 
 }  // namespace
 
@@ -26,7 +34,16 @@ void ClearSounds() {
   Sounds().clear();
   g_stops = 0;
   g_afterBeep.clear();
+  g_script.clear();
+  g_onText = {};
 }
+
+void FeedKeys(const std::string& script, size_t initial) {
+  for (char c : script) g_script.push_back(static_cast<uint8_t>(c));
+  for (size_t i = 0; i < initial; ++i) FeedOne();
+}
+
+void OnSpeakText(std::function<void()> hook) { g_onText = std::move(hook); }
 
 int StopCount() { return g_stops; }
 
@@ -50,15 +67,22 @@ void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
   Sounds().push_back("init:" + std::to_string(speedIndex) + ":" + programSoundDirectory);
 }
 void SpeechDone() { Sounds().push_back("done"); }
-void SpeakText(std::string_view text) { Sounds().push_back("text:" + std::string(text)); }
+void SpeakText(std::string_view text) {
+  Sounds().push_back("text:" + std::string(text));
+  if (test::g_onText) test::g_onText();
+}
 void SpellText(std::string_view text) { Sounds().push_back("spell:" + std::string(text)); }
-void SpeakChar(uint8_t character) { Sounds().push_back("char:" + std::to_string(character)); }
+void SpeakChar(uint8_t character) {
+  Sounds().push_back("char:" + std::to_string(character));
+  test::FeedOne();
+}
 void PlayRecorded(std::string_view name) { Sounds().push_back("rec:" + std::string(name)); }
 void StopSpeech() { ++test::g_stops; }
 bool IsSpeaking() { return false; }
 void SoundClick() { Sounds().push_back("click"); }
 void SoundBeep() {
   Sounds().push_back("beep");
+  test::FeedOne();
   if (!test::g_afterBeep.empty()) {
     for (uint8_t k : test::g_afterBeep.front()) PushKey(k);
     test::g_afterBeep.pop_front();

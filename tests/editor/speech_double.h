@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,14 @@ namespace mg::test {
 std::vector<std::string>& Sounds();
 void ClearSounds();
 int StopCount();
+
+// Pushes the first `initial` codes of `script` now and one more after each key echo
+// (SpeakChar) or beep, so that a script longer than the console's 64-code buffer can be
+// typed: each typed character is read once and echoed once.
+void FeedKeys(const std::string& script, size_t initial = 48);
+
+// Called on every SpeakText, to look at the screen while the editor runs.
+void OnSpeakText(std::function<void()> hook);
 
 // Keys pushed when the next beep sounds (one batch per beep), for sequences in which the
 // code under test discards the waiting keys right before a beep.

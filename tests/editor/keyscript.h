@@ -1,0 +1,84 @@
+// Typing into the real console for the editor's tests: codes straight into the key
+// buffer, and real SDL key events where the modifier keys matter.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+#include "console/console.h"
+
+namespace mg::test {
+
+inline void Type(const std::string& s) {
+  for (char c : s) PushKey(static_cast<uint8_t>(c));
+}
+
+inline void Extended(uint8_t code) {
+  PushKey(0);
+  PushKey(code);
+}
+
+// A key press with modifiers as the window receives it; decoded at once so that its
+// codes stand in the buffer in order with codes pushed afterwards.
+inline void PressKey(SDL_Keycode key, Uint16 mods) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.sym = key;
+  e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+  e.key.keysym.mod = mods;
+  SDL_PushEvent(&e);
+  e.type = SDL_KEYUP;
+  e.key.state = SDL_RELEASED;
+  SDL_PushEvent(&e);
+  PumpMessages();
+}
+
+// A key press `ms` milliseconds from now, from SDL's timer thread (SDL_PushEvent may be
+// called from any thread): for keys that must arrive only after the code under test has
+// looked whether keys are waiting.
+inline void PressLater(Uint32 ms, SDL_Keycode key) {
+  static SDL_Keycode pending;
+  pending = key;
+  SDL_InitSubSystem(SDL_INIT_TIMER);
+  SDL_AddTimer(
+      ms,
+      [](Uint32, void* param) -> Uint32 {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.state = SDL_PRESSED;
+        e.key.keysym.sym = *static_cast<SDL_Keycode*>(param);
+        e.key.keysym.scancode = SDL_GetScancodeFromKey(e.key.keysym.sym);
+        SDL_PushEvent(&e);
+        return 0;
+      },
+      &pending);
+}
+
+// Blanks the whole screen with attribute 0x0F and puts the cursor home.
+inline void ClearScreen() {
+  SetTextAttribute(0x0F);
+  for (int r = 1; r <= kScreenRows; ++r) {
+    SetCursor(1, r);
+    ClearToLineEnd();
+  }
+  SetCursor(1, 1);
+}
+
+inline void WriteAt(int column, int row, const std::string& s, uint8_t attr = 0x0F) {
+  const uint8_t old = TextAttribute();
+  SetTextAttribute(attr);
+  SetCursor(column, row);
+  ConsoleWrite(s.data(), static_cast<uint16_t>(s.size()));
+  SetTextAttribute(old);
+}
+
+inline std::string ScreenRow(int row) {
+  std::string s;
+  for (int c = 1; c <= kScreenCols; ++c) s += static_cast<char>(ScreenCharAt(c, row));
+  return s;
+}
+
+}  // namespace mg::test
