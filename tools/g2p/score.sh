@@ -1,0 +1,21 @@
+#!/bin/sh
+# Scores the engine's letter-to-phoneme data against a pronouncing lexicon, on a
+# development part (lines whose number mod 5 is not 0) and a held-out part (mod 5 = 0).
+# usage: score.sh SONELA-VOZ LEXICON.tsv SCORER [DATADIR]
+#   SONELA-VOZ  the built tool (build/bin/sonela-voz)
+#   LEXICON     word<TAB>/IPA/ lines
+#   SCORER      the scoring script (it takes LEXICON-part and the tool's output)
+#   DATADIR     folder of portug.nrl and portug.exc (default: data/ondal of this tree)
+set -e
+[ $# -ge 3 ] || { sed -n '2,9p' "$0" >&2; exit 2; }
+voz=$1; lex=$2; scorer=$3
+dir=${4:-$(cd "$(dirname "$0")/../../data/ondal" && pwd)}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+awk 'NR % 5 != 0' "$lex" > "$tmp/dev.tsv"
+awk 'NR % 5 == 0' "$lex" > "$tmp/held.tsv"
+for part in dev held; do
+  cut -f1 "$tmp/$part.tsv" | "$voz" fonemas --dir "$dir" > "$tmp/$part.out"
+  echo "== $part"
+  "$scorer" "$tmp/$part.tsv" "$tmp/$part.out"
+done
