@@ -201,13 +201,18 @@ const std::string& Traco() {
 
 bool Digito(char c) { return c >= '0' && c <= '9'; }
 
-// Reads a number at p (a digit) and returns its words; p moves past it.
-std::string LeNumero(std::string_view t, size_t& p) {
+// Reads a number at p (a digit) and returns its words; p moves past it. Up to
+// `semHifen` the text is known to hold no hyphenated stretch, so that a long run of
+// digits read 15 at a time is scanned once.
+std::string LeNumero(std::string_view t, size_t& p, size_t& semHifen) {
   const size_t n = t.size();
   // A stretch of digits holding a hyphen is read digit by digit: telephones, codes.
   size_t q = p;
   bool hifen = false;
-  while (q < n && (Digito(t[q]) || t[q] == '-')) hifen |= t[q++] == '-';
+  if (p >= semHifen) {
+    while (q < n && (Digito(t[q]) || t[q] == '-')) hifen |= t[q++] == '-';
+    if (!hifen) semHifen = q;
+  }
   if (hifen) {
     std::string r;
     for (; p < q; ++p) {
@@ -335,7 +340,7 @@ std::string PreProcessa(std::string_view entrada) {
 
   std::string out;
   out.reserve(n + n / 2);
-  size_t p = 0;
+  size_t p = 0, semHifen = 0;
   while (p < n) {
     const char c = t[p];
     if (c == '-' && p > 0 && t[p - 1] == ' ' && p + 1 < n && t[p + 1] == ' ') {
@@ -346,12 +351,12 @@ std::string PreProcessa(std::string_view entrada) {
       ++p;
     } else if (Digito(c)) {
       out += ' ';
-      out += LeNumero(t, p);
+      out += LeNumero(t, p, semHifen);
       out += ' ';
       while (p + 1 < n && (t[p] == ',' || t[p] == '.') && Digito(t[p + 1])) {
         out += t[p] == ',' ? Virgula() : std::string("ponto ");
         ++p;
-        out += LeNumero(t, p);
+        out += LeNumero(t, p, semHifen);
         out += ' ';
       }
     } else if (EhLetra(c)) {

@@ -82,11 +82,19 @@ void BM_GeraPho(benchmark::State& st) {
   Fim(st);
 }
 
+// A pathological input: 100 kB of digits, read 15 at a time.
+void BM_PreProcessaDigitos(benchmark::State& st) {
+  const std::string digitos(100000, '7');
+  for (auto _ : st) benchmark::DoNotOptimize(mg::PreProcessa(digitos));
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) * 100000);
+}
+
 BENCHMARK(BM_TextoParaPho)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreProcessa)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TokenizaEPadroes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fonemiza)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeraPho)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreProcessaDigitos)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
