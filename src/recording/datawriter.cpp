@@ -36,20 +36,16 @@ void EmptyImageFile(const std::string& path) {
   close(fd);
 }
 
-// Forces the written image onto the storage once, at the end, and reports whether it
-// got there.
-bool SyncImageFile(const std::string& path, std::string& reason) {
+// Forces the written image onto the storage once, at the end; `reason` tells why that
+// failed.
+void SyncImageFile(const std::string& path, std::string& reason) {
   const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0 || fsync(fd) != 0) {
     reason = path + ": " + std::strerror(errno);
     if (fd >= 0) close(fd);
-    return false;
+    return;
   }
-  if (close(fd) != 0) {
-    reason = path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+  if (close(fd) != 0) reason = path + ": " + std::strerror(errno);
 }
 
 // Owns libburn's description of the disc to write.
@@ -77,12 +73,11 @@ void DataWriter::Recorder(DiscRecorder& recorder) {
 
 void DataWriter::Write(DataStream& stream) {
   if (!recorder_ || !recorder_->IsInitialized()) throw DiscFailure("Gravador não inicializado");
-  if (!stream.out_ || !stream.out_->source) throw DiscFailure("Imagem vazia");
+  if (!stream.out_ || !stream.out_->opts) throw DiscFailure("Imagem vazia");
   if (stream.out_->consumed) throw DiscFailure("A imagem já foi gravada");
   burnlib::DrainMessages();
   const std::string where = recorder_->UniqueId();
   burn::burn_drive* drive = recorder_->DriveInfo()[0].drive;
-  burn::burn_source* src = burnlib::ToBurn(stream.out_->source);
 
   BurnJob job;
   job.opts = burn::burn_write_opts_new(drive);
@@ -92,23 +87,12 @@ void DataWriter::Write(DataStream& stream) {
   if (!job.opts || !job.disc || !job.session || !job.track) {
     throw DiscFailure(where + ": memória insuficiente");
   }
-  burn::burn_track_define_data(job.track, 0, 0, 1, BURN_MODE1);
-  if (burn::burn_track_set_source(job.track, src) != burn::BURN_SOURCE_OK) {
-    burnlib::FailBurn(where, "a imagem não pôde ser usada como trilha");
-  }
-  burn::burn_session_add_track(job.session, job.track, BURN_POS_END);
-  burn::burn_disc_add_session(job.disc, job.session, BURN_POS_END);
   burn::burn_write_opts_set_simulate(job.opts, 0);
   burn::burn_write_opts_set_underrun_proof(job.opts, 1);
   burn::burn_write_opts_set_multi(job.opts, 0);
   // libburn's default forces the data out every 16 MB, which doubles the time of an
   // image file; one fsync at the end (ours, checked) keeps it just as safe.
   burn::burn_write_opts_set_stdio_fsync(job.opts, -1);
-  char reasons[BURN_REASONS_LEN] = {};
-  if (burn::burn_write_opts_auto_write_type(job.opts, job.disc, reasons, 0) ==
-      burn::BURN_WRITE_NONE) {
-    burnlib::FailBurn(where, std::string("o disco não pode ser gravado: ") + reasons);
-  }
 
   const int64_t size = stream.out_->size;
   const int64_t space = burn::burn_disc_available_space(drive, job.opts);
@@ -117,10 +101,23 @@ void DataWriter::Write(DataStream& stream) {
                       " e o disco só " + Megabytes(space));
   }
 
+  stream.out_->consumed = true;
+  burnlib::StartImageGenerator(*stream.out_);
+  burn::burn_source* src = burnlib::ToBurn(stream.out_->source);
+  burn::burn_track_define_data(job.track, 0, 0, 1, BURN_MODE1);
+  if (burn::burn_track_set_source(job.track, src) != burn::BURN_SOURCE_OK) {
+    burnlib::FailBurn(where, "a imagem não pôde ser usada como trilha");
+  }
+  burn::burn_session_add_track(job.session, job.track, BURN_POS_END);
+  burn::burn_disc_add_session(job.disc, job.session, BURN_POS_END);
+  char reasons[BURN_REASONS_LEN] = {};
+  if (burn::burn_write_opts_auto_write_type(job.opts, job.disc, reasons, 0) ==
+      burn::BURN_WRITE_NONE) {
+    burnlib::FailBurn(where, std::string("o disco não pode ser gravado: ") + reasons);
+  }
+
   const bool imageFile = recorder_->IsImageFile() && IsRegularOrMissing(recorder_->ImagePath());
   if (imageFile) EmptyImageFile(recorder_->ImagePath());
-
-  stream.out_->consumed = true;
   burn::burn_disc_write(job.opts, job.disc);
   while (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE) pump_();
 
@@ -136,12 +133,12 @@ void DataWriter::Write(DataStream& stream) {
     failure = burnMessage.empty() ? "o gravador não gravou bem" : burnMessage;
   }
   if (failure.empty() && generatorFailed) failure = "a geração da imagem falhou";
-  if (failure.empty() && imageFile && !SyncImageFile(recorder_->ImagePath(), failure)) {
-    // failure holds the reason
-  }
+  if (failure.empty() && imageFile) SyncImageFile(recorder_->ImagePath(), failure);
   if (!failure.empty()) {
     // A half-written image must not pass for a good one.
-    if (imageFile) truncate(recorder_->ImagePath().c_str(), 0);
+    if (imageFile && truncate(recorder_->ImagePath().c_str(), 0) != 0) {
+      failure += " (e a imagem incompleta não pôde ser esvaziada)";
+    }
     throw DiscFailure(where + ": " + failure);
   }
 }

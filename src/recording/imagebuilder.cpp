@@ -37,6 +37,7 @@ ImageState::~ImageState() {
 }
 
 ImageOutput::~ImageOutput() {
+  if (opts) iso_write_opts_free(opts);
   if (!source) return;
   burn::burn_source* src = burnlib::ToBurn(source);
   // A generator nobody read to its end still waits on its ring buffer: stop it.
@@ -199,15 +200,32 @@ ImageResult ImageBuilder::CreateResultImage() {
   iso_write_opts_set_fifo_size(opts, 16384);  // 32 MiB between generator and drive
   auto out = std::make_shared<ImageOutput>();
   out->image = state;
-  r = iso_image_create_burn_source(state->image, opts, &out->source);
-  iso_write_opts_free(opts);
-  if (r < 0 || !out->source) {
-    out->source = nullptr;
-    burnlib::FailIso("Imagem", r);
-  }
-  burn::burn_source* src = burnlib::ToBurn(out->source);
+  out->opts = opts;
+  // The size alone: a generator that is cancelled at once and reads no file.
+  iso_write_opts_set_will_cancel(opts, 1);
+  ::burn_source* probe = nullptr;
+  r = iso_image_create_burn_source(state->image, opts, &probe);
+  iso_write_opts_set_will_cancel(opts, 0);
+  if (r < 0 || !probe) burnlib::FailIso("Imagem", r);
+  burn::burn_source* src = burnlib::ToBurn(probe);
   out->size = src->get_size(src);
+  src->cancel(src);
+  burn::burn_source_free(src);
+  burnlib::DrainMessages();
   return ImageResult(out);
+}
+
+void burnlib::StartImageGenerator(ImageOutput& out) {
+  if (out.source) return;
+  const int r = iso_image_create_burn_source(out.image->image, out.opts, &out.source);
+  if (r < 0 || !out.source) {
+    out.source = nullptr;
+    FailIso("Imagem", r);
+  }
+  burn::burn_source* src = ToBurn(out.source);
+  if (src->get_size(src) != out.size) {
+    throw DiscFailure("Imagem: o tamanho mudou depois de pronta");
+  }
 }
 
 void ImageBuilder::Release() {

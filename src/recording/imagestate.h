@@ -16,7 +16,10 @@ struct ImageState {
   ~ImageState();
 };
 
+// The finished image. Its generator (which reads the files) starts only when the image
+// is written, so that the files are read while the burn runs, not before.
 struct ImageOutput {
+  IsoWriteOpts* opts = nullptr;
   ::burn_source* source = nullptr;  // libisofs' generator, read by libburn
   int64_t size = 0;
   bool consumed = false;  // handed to a burn already
@@ -25,6 +28,9 @@ struct ImageOutput {
 };
 
 namespace burnlib {
+
+// Starts the generator of a finished image; throws DiscFailure.
+void StartImageGenerator(ImageOutput& out);
 
 // Owner, permissions and times of a file on disk onto an image node.
 void CopyAttributes(IsoNode* node, const struct stat& st);
