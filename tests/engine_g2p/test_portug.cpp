@@ -334,6 +334,7 @@ TEST_F(Dados, XAndExceptions) {
   EXPECT_EQ(Le("exame"), "e z >an m y");
   EXPECT_EQ(Le("t\xe1xi"), "t >a k s i");  // táxi
   EXPECT_EQ(Le("peixe"), "p >e i x y");
+  EXPECT_EQ(Le("t\xf3rax"), "t >oo r a k s2");  // tórax: a final x is ks
   EXPECT_EQ(Le("lixo"), "l >i x w");       // an exception: x as in chá
   EXPECT_EQ(Le("ela"), ">ee l a");
   EXPECT_EQ(Le("ele"), ">e l y");
