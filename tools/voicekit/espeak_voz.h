@@ -1,5 +1,5 @@
-// espeak-ng's Brazilian voice in synchronous mode: text or phoneme mnemonics in, 16-bit
-// samples out, cached on disk by a hash of everything that decides the output.
+// espeak-ng's Brazilian voice (the espeak-ng program): text or phoneme mnemonics in,
+// 16-bit samples out, cached on disk by a hash of everything that decides the output.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@ namespace mg::kit {
 
 class EspeakVoz {
  public:
-  // False when espeak-ng or its "pt-br" voice cannot be loaded.
+  // False when the espeak-ng program or its "pt-br" voice cannot be used.
   bool Open(const std::string& cacheDir);
   ~EspeakVoz();
 

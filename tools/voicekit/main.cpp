@@ -32,6 +32,7 @@ constexpr int kRateNormal = 170;
 constexpr int kRateRapido = 280;
 constexpr int kRateUnits = 190;
 constexpr double kGain = 1.0;
+constexpr size_t kConsonantAlone = 660;  // 60 ms
 
 struct Options {
   std::string rules, exceptions, words, out, cache, override_, report;
@@ -178,8 +179,16 @@ int BuildUnits(EspeakVoz& voz, const Options& o) {
   if (!StartWithoutDatabase(o, scratch)) return -1;
   // Spelled letters and the prompts' words come from the letter recordings; the
   // inventory is what the rules make of the words.
-  const auto names = Inventario(train);
+  auto names = Inventario(train);
   FechaTradutor();
+  // The pieces the synthesizer falls back on when a unit is missing (a vowel alone, a
+  // closed or nasal vowel, the nasal murmur, a consonant alone) are always recorded.
+  for (const auto& [sym, s] : symbols) {
+    std::string name = "$" + sym;
+    const auto plus = name.find('+');
+    if (plus != std::string::npos) name.erase(plus, 1);
+    if (name.size() <= kUnitNameMax) names.insert(name);
+  }
 
   const auto over = ScanOverrides(o.override_);
   std::vector<UnitSamples> units;
@@ -197,6 +206,16 @@ int BuildUnits(EspeakVoz& voz, const Options& o) {
       continue;
     }
     auto s = Voice(voz, *phon, kRateUnits, true, 10, 25);
+    if (s.empty() && phon->find('\'') == std::string::npos) {
+      // espeak-ng says nothing for a voiced stop or a tap alone: say it before a
+      // neutral vowel and keep the consonant and the vowel's onset.
+      s = Voice(voz, *phon + "@", kRateUnits, true, 10, 0);
+      if (s.size() > kConsonantAlone) s.resize(kConsonantAlone);
+      std::vector<int16_t> ramp(s.begin(), s.end());
+      for (auto& b : ramp) b = static_cast<int16_t>((b - 128) * 256);
+      Fade(ramp, 60);
+      s = ToU8(ramp, 1.0);
+    }
     if (s.empty()) {
       unsayable.push_back(name);
       continue;
