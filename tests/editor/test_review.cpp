@@ -54,7 +54,9 @@ TEST_F(ReviewTest, RightAtColumnEightyAndEightyOne) {
 TEST_F(ReviewTest, TlKeepsTheCursorTtEndsAtTheEndOfTheLastRow) {
   WriteAt(1, 3, "um dois");
   SetCursor(5, 3);
-  Type("tl\x0bTT\x0b\x1b");
+  Type("tl");
+  test::TypeLater("\x0bTT");
+  test::TypeLater("\x0b\x1b");
   ScreenReview();
   EXPECT_EQ(WithoutClicks(), (Strings{"beep", "text:um", "text:dois", "text:3 5", "text:um",
                                       "text:dois", "text:25 1", "beep", "beep"}));
@@ -64,7 +66,8 @@ TEST_F(ReviewTest, TlKeepsTheCursorTtEndsAtTheEndOfTheLastRow) {
 TEST_F(ReviewTest, LCountsAsTAndBadCommandsSignal) {
   WriteAt(1, 3, "um");
   SetCursor(1, 3);
-  Type("llxq\x1b");  // LL = TL; x is no first letter; q gives an error too
+  Type("ll");  // LL = TL
+  test::TypeLater("xq\x1b");  // x is no first letter; q gives an error too
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "text:um", "beep", "click", "beep", "beep", "click",
                                "beep", "beep", "beep"}));
@@ -83,7 +86,8 @@ TEST_F(ReviewTest, TenHyphensAreReadAsThreeAndTheNextWordFollows) {
 TEST_F(ReviewTest, ConsonantOnlyWordsAreSpelled) {
   WriteAt(1, 6, "CBF e XYZ ok");
   SetCursor(1, 6);
-  Type(" \x1b");
+  Type(" ");
+  test::TypeLater("\x1b");
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "spell:CBF", "text:e", "spell:XYZ", "text:ok", "beep",
                                "beep"}));
@@ -92,7 +96,8 @@ TEST_F(ReviewTest, ConsonantOnlyWordsAreSpelled) {
 TEST_F(ReviewTest, AWordInTheLastColumnIsRead) {
   WriteAt(78, 8, "a b");
   SetCursor(1, 8);
-  Type(" \x1b");
+  Type(" ");
+  test::TypeLater("\x1b");
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "text:a", "text:b", "beep", "beep"}));
 }
@@ -159,9 +164,9 @@ TEST_F(ReviewTest, FieldsSplitByAttributeAndDelimiters) {
   EXPECT_EQ(field(60), std::make_pair(26, 80)); // blanks of the start colour
 
   SetCursor(8, 7);
-  Extended(94);   // Ctrl+F1: the whole field
-  Type("\t\x0b"); // Tab to the next field
-  Type("fc\x0b\x1b");
+  Extended(94);  // Ctrl+F1: the whole field
+  test::TypeLater("\t\x0b" "fc");  // Tab to the next field, read from there to its end
+  test::TypeLater("\x0b\x1b");
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "text:Joao", "text:Silva", "click", "text:7 17",
                                "text:Idade", "text:7 17", "beep", "beep"}));
@@ -187,7 +192,7 @@ TEST_F(ReviewTest, UpAtTheTopBeepsCtrlPgDnFindsTheLastLetter) {
   SetCursor(1, 1);
   Extended(72);
   Extended(118);
-  Type("\x0b\x1b");
+  test::TypeLater("\x0b\x1b");
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "beep", "text:fim", "text:x9", "text:20 5", "beep",
                                "beep"}));
