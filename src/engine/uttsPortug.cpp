@@ -135,8 +135,8 @@ const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p) {
 }
 
 bool SemTonica(const std::string& w) {
-  return w.size() <= 2 || w == "POR" || w == "DAS" || w == "DOS" || w == "COM" ||
-         w == "N\xc3O" || w == "SIM";
+  return w.size() <= 2 || w == "POR" || w == "DAS" || w == "DOS" || w == "COM" || w == "N\xc3O" ||
+         w == "SIM";
 }
 
 }  // namespace

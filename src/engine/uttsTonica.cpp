@@ -9,11 +9,16 @@ char MinusculaCp1252(char c) {
   if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
   if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
   switch (u) {
-    case 0x8A: return static_cast<char>(0x9A);  // Š
-    case 0x8C: return static_cast<char>(0x9C);  // Œ
-    case 0x8E: return static_cast<char>(0x9E);  // Ž
-    case 0x9F: return static_cast<char>(0xFF);  // Ÿ
-    default: return c;
+    case 0x8A:
+      return static_cast<char>(0x9A);  // Š
+    case 0x8C:
+      return static_cast<char>(0x9C);  // Œ
+    case 0x8E:
+      return static_cast<char>(0x9E);  // Ž
+    case 0x9F:
+      return static_cast<char>(0xFF);  // Ÿ
+    default:
+      return c;
   }
 }
 
@@ -30,15 +35,15 @@ bool AEO(char c) { return c == 'a' || c == 'e' || c == 'o'; }
 
 // States of the scan from the end of the word (see PosicaoTonica).
 enum class Estado {
-  kFim,          // end of word
-  kAposAEO,      // after a final a/e/o
-  kSilaba,       // looking for the previous syllable
-  kSilabaIU,     // the previous syllable has i or u
-  kUAntesAEO,    // u before the final a/e/o
-  kUAntesIU,     // u before the i/u of the previous syllable
-  kAposU,        // after a final u
-  kAposI,        // after a final i
-  kUAntesI,      // u before the final i
+  kFim,        // end of word
+  kAposAEO,    // after a final a/e/o
+  kSilaba,     // looking for the previous syllable
+  kSilabaIU,   // the previous syllable has i or u
+  kUAntesAEO,  // u before the final a/e/o
+  kUAntesIU,   // u before the i/u of the previous syllable
+  kAposU,      // after a final u
+  kAposI,      // after a final i
+  kUAntesI,    // u before the final i
   kAposConsoante,
   kAposM,
 };

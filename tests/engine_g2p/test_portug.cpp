@@ -71,10 +71,8 @@ TEST(Fonemiza, StressMarkAndFunctionWords) {
   const Regras r(kSimples);
   const TabelaExcecoes e = Excecoes("");
   // casa: stressed at 2; the A before S writes nothing, so the mark goes to the S.
-  EXPECT_EQ(Fonemiza({"555|casa"}, r.Tabela(), e),
-            (Linhas{";555|casa", "k", ">z", "a", "", "__"}));
-  EXPECT_EQ(Fonemiza({"555|mar"}, r.Tabela(), e),
-            (Linhas{";555|mar", "m", ">a", "r2", "", "__"}));
+  EXPECT_EQ(Fonemiza({"555|casa"}, r.Tabela(), e), (Linhas{";555|casa", "k", ">z", "a", "", "__"}));
+  EXPECT_EQ(Fonemiza({"555|mar"}, r.Tabela(), e), (Linhas{";555|mar", "m", ">a", "r2", "", "__"}));
   // Two letters and the listed function words carry no mark.
   for (const char* w : {"um", "por", "n\xe3o", "N\xc3O", "com", "sim", "das", "dos"}) {
     const Linhas l = Fonemiza({std::string("555|") + w}, r.Tabela(), e);
@@ -87,8 +85,7 @@ TEST(Fonemiza, StressMarkAndFunctionWords) {
 TEST(Fonemiza, ExceptionsReplaceTheWordAndItsStress) {
   const Regras r("(\xc9)=ee\n(E)=e\n(L)=l\n(A)=a\n(S)=s2\n");
   const TabelaExcecoes e = Excecoes("ela=\xe9la\n");
-  EXPECT_EQ(Fonemiza({"555|ela"}, r.Tabela(), e),
-            (Linhas{";555|ela", ">ee", "l", "a", "", "__"}));
+  EXPECT_EQ(Fonemiza({"555|ela"}, r.Tabela(), e), (Linhas{";555|ela", ">ee", "l", "a", "", "__"}));
   // Found through the entry without the final S.
   EXPECT_EQ(Fonemiza({"555|ELAS"}, r.Tabela(), e),
             (Linhas{";555|ELAS", ">ee", "l", "a", "s2", "", "__"}));
@@ -96,16 +93,18 @@ TEST(Fonemiza, ExceptionsReplaceTheWordAndItsStress) {
 
 TEST(AplicaRegras, OutputsAndMarks) {
   const Regras r(kSimples);
-  EXPECT_EQ(r.Palavra("KA"), (Linhas{"k", "s", "a"}));   // k&s: two lines
-  EXPECT_EQ(r.Palavra("XA"), (Linhas{"", "a", "a"}));    // &a: an empty line first
-  EXPECT_EQ(r.Palavra("ABA"), (Linhas{"a", "a"}));       // no rule for B: nothing
-  EXPECT_EQ(r.Palavra("A\x01" "A"), (Linhas{"a", "a"}));  // control codes have no chain
+  EXPECT_EQ(r.Palavra("KA"), (Linhas{"k", "s", "a"}));  // k&s: two lines
+  EXPECT_EQ(r.Palavra("XA"), (Linhas{"", "a", "a"}));   // &a: an empty line first
+  EXPECT_EQ(r.Palavra("ABA"), (Linhas{"a", "a"}));      // no rule for B: nothing
+  EXPECT_EQ(r.Palavra("A\x01"
+                      "A"),
+            (Linhas{"a", "a"}));  // control codes have no chain
   EXPECT_EQ(r.Palavra("MAR", 2), (Linhas{"m", ">a", "r2"}));
   EXPECT_EQ(r.Palavra("MAR", 0), (Linhas{"m", "a", "r2"}));
   EXPECT_EQ(r.Palavra("MAR", 1), (Linhas{">m", "a", "r2"}));
   // The mark lands on the first output of a rule starting at or after the position.
   EXPECT_EQ(r.Palavra("CASA", 2), (Linhas{"k", ">z", "a"}));
-  EXPECT_EQ(r.Palavra("XA", 1), (Linhas{">", "a", "a"}));  // written before the "&"
+  EXPECT_EQ(r.Palavra("XA", 1), (Linhas{">", "a", "a"}));    // written before the "&"
   EXPECT_EQ(r.Palavra("MAR", 9), (Linhas{"m", "a", "r2"}));  // beyond the word: none
   EXPECT_EQ(r.Palavra(""), Linhas{});
 }
@@ -232,8 +231,8 @@ TEST(LigaPalavras, FinalRAndSBeforeAVowel) {
   const TabelaExcecoes e = Excecoes("");
   // mar azul: the r2 becomes the tap r before the next word's vowel.
   const Linhas l = Fonemiza({"555|mar", "555|azul"}, r.Tabela(), e);
-  EXPECT_EQ(l, (Linhas{";555|mar", "m", ">a", "r", "", ";555|azul", "a", "z", ">u", "l", "",
-                       "__"}));
+  EXPECT_EQ(l,
+            (Linhas{";555|mar", "m", ">a", "r", "", ";555|azul", "a", "z", ">u", "l", "", "__"}));
   // s2 before ">a" becomes z; before "E" (not a lower-case vowel) it stays.
   Linhas v{";h", "__", "", ";555|as", "a", "s2", "", ";555|aves", ">a", "v", ""};
   LigaPalavras(v);
@@ -322,9 +321,11 @@ TEST_F(Dados, OrdinaryWords) {
 
 TEST_F(Dados, NasalsAndAccents) {
   EXPECT_EQ(Le("cora\xe7\xe3o"), "k o r a s >@ w");  // coração
-  EXPECT_EQ(Le("m\xe3" "e"), "m >@ y");              // mãe
+  EXPECT_EQ(Le("m\xe3"
+               "e"),
+            "m >@ y");  // mãe
   EXPECT_EQ(Le("falam"), "f >a l @ m2");
-  EXPECT_EQ(Le("tamb\xe9m"), "t an b >en i");        // também
+  EXPECT_EQ(Le("tamb\xe9m"), "t an b >en i");  // também
   EXPECT_EQ(Le("caf\xe9"), "k a f >ee");
   EXPECT_EQ(Le("voc\xea"), "v o s >e");
 }
@@ -335,16 +336,16 @@ TEST_F(Dados, XAndExceptions) {
   EXPECT_EQ(Le("t\xe1xi"), "t >a k s i");  // táxi
   EXPECT_EQ(Le("peixe"), "p >e i x y");
   EXPECT_EQ(Le("t\xf3rax"), "t >oo r a k s2");  // tórax: a final x is ks
-  EXPECT_EQ(Le("lixo"), "l >i x w");       // an exception: x as in chá
+  EXPECT_EQ(Le("lixo"), "l >i x w");            // an exception: x as in chá
   EXPECT_EQ(Le("ela"), ">ee l a");
   EXPECT_EQ(Le("ele"), ">e l y");
 }
 
 TEST_F(Dados, LinkingAcrossWords) {
   const Linhas l = Fonemiza({"555|mar", "555|azul", "555|as", "555|aves"}, regras_, excecoes_);
-  const Linhas esperado{";555|mar", "m",  ">a", "r", "",  ";555|azul", "a", "z",
-                        ">u",       "w",  "",   ";555|as", "a", "z", "",
-                        ";555|aves", ">a", "v", "y", "s2", "", "__"};
+  const Linhas esperado{";555|mar", "m", ">a", "r",       "",  ";555|azul", "a", "z",
+                        ">u",       "w", "",   ";555|as", "a", "z",         "",  ";555|aves",
+                        ">a",       "v", "y",  "s2",      "",  "__"};
   EXPECT_EQ(l, esperado);
 }
 

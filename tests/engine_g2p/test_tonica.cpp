@@ -48,13 +48,13 @@ TEST(PosicaoTonica, CaseDoesNotMatter) {
     for (char& c : up) c = static_cast<char>(c - 32);
     EXPECT_EQ(PosicaoTonica(up), PosicaoTonica(w)) << w;
   }
-  EXPECT_EQ(PosicaoTonica("\xc1GUA"), 1);      // ÁGUA
-  EXPECT_EQ(PosicaoTonica("VOC\xca"), 4);      // VOCÊ
+  EXPECT_EQ(PosicaoTonica("\xc1GUA"), 1);        // ÁGUA
+  EXPECT_EQ(PosicaoTonica("VOC\xca"), 4);        // VOCÊ
   EXPECT_EQ(PosicaoTonica("CORA\xc7\xc3O"), 6);  // CORAÇÃO
 }
 
 TEST(PosicaoTonica, GlidesAndDiaeresisCountAsVowels) {
-  EXPECT_EQ(PosicaoTonica("y"), 0);   // a lone y: no rule of the ending picks it
+  EXPECT_EQ(PosicaoTonica("y"), 0);  // a lone y: no rule of the ending picks it
   EXPECT_EQ(PosicaoTonica("byr"), 2);
   EXPECT_EQ(PosicaoTonica("g\xfc"), 0);
 }

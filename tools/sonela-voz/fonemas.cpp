@@ -17,8 +17,8 @@
 namespace {
 
 bool Pausa(const std::string& linha) {
-  return linha == "__" || (linha.size() == 2 && linha[0] == '_' &&
-                           std::strchr("!(),.:;?", linha[1]) != nullptr);
+  return linha == "__" ||
+         (linha.size() == 2 && linha[0] == '_' && std::strchr("!(),.:;?", linha[1]) != nullptr);
 }
 
 // The phonemes of one word, in the tool's one-line notation.
