@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,14 @@ void SoundBeep();
 uint8_t ReadKeySpoken();
 void InterruptiblePause(int milliseconds);
 void SpeakPunctuation(std::string_view text);
+// Waits while IsSpeaking, sleeping until the next window message between checks.
+void WaitWhileSpeaking();
+
+// Reads the SINTETIZADOR keys of speed index n and hands them on: translator parameters,
+// the audio output's two faster modes, the punctuation pauses.
+void LoadVoiceParameters(int speedIndex);
+// Reads the BAIXAVISAO keys and sets up the line magnifier.
+void LoadLowVisionSettings();
 
 // State the line editor and the other speech parts share.
 struct SpeechState {
@@ -38,5 +47,12 @@ struct SpeechState {
   bool echo = true;
 };
 SpeechState& Speech();
+
+// Observer for tests and tools. Events: "play:<path>" (a recorded file asked for),
+// "word:<path>" (a number word read into a block), "block:<bytes>" (an in-memory sound),
+// "click", "beep", "pause:<ms>".
+using SpeechObserver = std::function<void(const std::string& event)>;
+void SetSpeechObserver(SpeechObserver observer);
+void NoteSpeechEvent(const std::string& event);
 
 }  // namespace mg
