@@ -1,15 +1,8 @@
-// Temporary program body: shows the banner and waits for one line, so that the
-// console can be tried before the recording dialogue is in place.
-#include <iostream>
-#include <string>
-
+// minigravador: names a disc and a directory, and burns the directory.
 #include "console/console.h"
+#include "recording/dialogue.h"
 
 int main() {
   mg::BindStandardStreams();
-  std::cout << "Mini Gravador de CD para Windows 7" << std::endl;
-  std::cout << "Vers\xe3o provis\xf3ria: aperte Enter para sair" << std::endl;
-  std::string line;
-  std::getline(std::cin, line);
-  mg::ConsoleDone();
+  mg::RunRecordingDialogue();
 }

@@ -1,0 +1,17 @@
+// Where the image-file recorder writes: Sonela.ini, section GRAVADOR, key IMAGEM.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mg {
+
+// The configured image file as an absolute Linux path ("~" and the suite's Windows-style
+// paths allowed; a relative path is taken from the home directory), or "" when the key
+// is missing or empty: then there is no image-file recorder.
+std::string ImageFilePath();
+
+// The same for a value as read from the file (cp1252).
+std::string ImageFilePathFromValue(std::string_view value);
+
+}  // namespace mg

@@ -1,0 +1,40 @@
+// Where the image-file recorder writes, from Sonela.ini.
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "common/paths.h"
+#include "console/sysconfig.h"
+#include "recording/imageconfig.h"
+#include "testutil.h"
+
+namespace mg {
+namespace {
+
+TEST(ImageConfig, ValuesBecomeAbsoluteLinuxPaths) {
+  test::TempDir home;
+  setenv("HOME", home.path().c_str(), 1);
+  EXPECT_EQ(ImageFilePathFromValue(""), "");
+  EXPECT_EQ(ImageFilePathFromValue("~/minigravador.iso"), home / "minigravador.iso");
+  EXPECT_EQ(ImageFilePathFromValue("/tmp/x.iso"), "/tmp/x.iso");
+  EXPECT_EQ(ImageFilePathFromValue("imagens\\disco.iso"), home / "imagens/disco.iso");
+  EXPECT_EQ(ImageFilePathFromValue("/tmp/f\xe9rias.iso"), "/tmp/f\xc3\xa9rias.iso");
+}
+
+TEST(ImageConfig, KeyIsReadFromTheUsersSonelaIni) {
+  test::TempDir home;
+  setenv("HOME", home.path().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+  test::MakeDir(home / ".config");
+  test::MakeDir(home / ".config/Sonela");
+  const std::string ini = home / ".config/Sonela/Sonela.ini";
+  test::WriteFile(ini, "[SONELA]\r\nLEGADO=N\r\n[gravador]\r\nimagem = ~/saida.iso \r\n");
+  FlushProfileCache();
+  EXPECT_EQ(ImageFilePath(), home / "saida.iso");
+  test::WriteFile(ini, "[GRAVADOR]\r\nOUTRA=1\r\n");
+  FlushProfileCache();
+  EXPECT_EQ(ImageFilePath(), "");
+}
+
+}  // namespace
+}  // namespace mg
