@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "audio/snwav.h"
@@ -365,5 +366,40 @@ TEST_F(SnWav, StaleNoticesAreIgnored) {
   EXPECT_TRUE(fake::Written().empty());
 }
 
+}  // namespace
+}  // namespace mg
+
+namespace mg {
+namespace {
+std::atomic<int> g_silences{0};
+std::atomic<int> g_starts{0};
+TEST_F(SnWav, AudioThreadReportsBlockStartsAndTheSilenceAfter) {
+  FechaSaida();
+  WavTrace().silenceStarted = [] { ++g_silences; };
+  WavTrace().blockStarted = [](int) { ++g_starts; };
+  EXPECT_EQ(TocaArquivo(File("a.wav", MakeWav(Samples8(3000), 11025, 1, 8))), 0);
+  for (int i = 0; i < 100 && g_silences.load() == 0; ++i) WaitMessage(10);
+  FechaSaida();
+  EXPECT_EQ(g_starts.load(), 1);
+  EXPECT_EQ(g_silences.load(), 1);
+}
+}  // namespace
+}  // namespace mg
+
+namespace mg {
+namespace {
+TEST_F(SnWav, StopIsFollowedBySilenceAtTheNextPeriod) {
+  FechaSaida();
+  g_silences = 0;
+  WavTrace().silenceStarted = [] { ++g_silences; };
+  WavFlags().noWait = true;
+  EXPECT_EQ(TocaArquivo(File("a.wav", MakeWav(Samples8(50000), 11025, 1, 8))), 0);
+  PauseMs(30);
+  EXPECT_EQ(g_silences.load(), 0);
+  ParaSom();
+  for (int i = 0; i < 100 && g_silences.load() == 0; ++i) WaitMessage(10);
+  FechaSaida();
+  EXPECT_EQ(g_silences.load(), 1);
+}
 }  // namespace
 }  // namespace mg
