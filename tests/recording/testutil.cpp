@@ -25,6 +25,11 @@ TempDir::~TempDir() {
   Run("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'");
 }
 
+bool FileExistsForTest(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
+
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   f.write(content.data(), static_cast<std::streamsize>(content.size()));

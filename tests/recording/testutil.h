@@ -19,6 +19,7 @@ class TempDir {
   std::string path_;
 };
 
+bool FileExistsForTest(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 void MakeDir(const std::string& path, int mode = 0755);
