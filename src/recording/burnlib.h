@@ -4,15 +4,15 @@
 // side is handed to the other through the casts below. Only this folder includes it.
 #pragma once
 
-// libisofs.h expects these before it.
+// libisofs.h needs these before it, and libburn.h comes last.
+// clang-format off
 #include <stdint.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
-
 #include <libisofs/libisofs.h>
-
 #include <libburn/libburn.h>
+// clang-format on
 
 namespace mg::burnlib {
 

@@ -89,8 +89,8 @@ class FileStream {
 
   bool IsOpen() const { return fd_ >= 0; }
   int Descriptor() const { return fd_; }
-  int Error() const { return error_; }                        // errno of a failed open
-  const std::string& Path() const { return path_; }          // as given
+  int Error() const { return error_; }               // errno of a failed open
+  const std::string& Path() const { return path_; }  // as given
   const std::string& AbsolutePath() const { return absolute_; }
 
  private:
@@ -158,7 +158,7 @@ class ImageBuilder {
   void ChooseImageDefaults(DiscRecorder& recorder);
   void VolumeName(std::string_view name);
   std::string VolumeName() const;
-  void ISO9660InterchangeLevel(int level);  // 1, 2 or 3 (the default)
+  void ISO9660InterchangeLevel(int level);               // 1, 2 or 3 (the default)
   int64_t FreeMediaBytes() const { return freeBytes_; }  // -1 when not known
   DirectoryItem Root();
   // Builds the image (its generation starts at once and waits for the writer).

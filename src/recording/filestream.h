@@ -3,13 +3,14 @@
 #ifndef MG_RECORDING_FILESTREAM_H
 #define MG_RECORDING_FILESTREAM_H
 
-/* libisofs.h expects these before it */
+/* libisofs.h needs these before it. */
+/* clang-format off */
 #include <stdint.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
-
 #include <libisofs/libisofs.h>
+/* clang-format on */
 
 #ifdef __cplusplus
 extern "C" {
@@ -22,7 +23,7 @@ extern "C" {
    the file vanished, was replaced, cannot be read, grew, shrank or was modified while
    being read, so that the image never holds wrong data. Returns 1, or a libisofs error
    code < 0. */
-int mg_file_stream_new(const char *path, int fd, IsoStream **stream);
+int mg_file_stream_new(const char* path, int fd, IsoStream** stream);
 
 #ifdef __cplusplus
 }

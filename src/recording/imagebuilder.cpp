@@ -60,7 +60,9 @@ FileStream::~FileStream() {
 }
 
 FileStream::FileStream(FileStream&& other) noexcept
-    : fd_(other.fd_), error_(other.error_), path_(std::move(other.path_)),
+    : fd_(other.fd_),
+      error_(other.error_),
+      path_(std::move(other.path_)),
       absolute_(std::move(other.absolute_)) {
   other.fd_ = -1;
 }
@@ -140,20 +142,21 @@ void ImageBuilder::ChooseImageDefaults(DiscRecorder& recorder) {
   char profileName[80] = {};
   burn::burn_disc_get_profile(d, &profile, profileName);
   // Overwritable media are written from their start whatever they hold.
-  const bool overwritable = profile == 0x12 || profile == 0x13 || profile == 0x1a ||
-                            profile == 0x2a || profile == 0x43;
+  const bool overwritable =
+      profile == 0x12 || profile == 0x13 || profile == 0x1a || profile == 0x2a || profile == 0x43;
   if (role != 1) {
     // Image files are replaced whole and always count as blank.
   } else if (status == burn::BURN_DISC_EMPTY) {
     throw DiscFailure(recorder.UniqueId() + ": não há disco no gravador");
-  } else if (status == burn::BURN_DISC_BLANK || (overwritable && (status == burn::BURN_DISC_FULL ||
-                                                               status == burn::BURN_DISC_APPENDABLE))) {
+  } else if (status == burn::BURN_DISC_BLANK ||
+             (overwritable &&
+              (status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE))) {
     // writable from the start
   } else if (status == burn::BURN_DISC_APPENDABLE || status == burn::BURN_DISC_FULL) {
     throw DiscFailure(recorder.UniqueId() + ": o disco não está vazio (" + profileName + ")");
   } else {
-    burnlib::FailBurn(recorder.UniqueId(), std::string("disco impróprio para gravação (") +
-                                                profileName + ")");
+    burnlib::FailBurn(recorder.UniqueId(),
+                      std::string("disco impróprio para gravação (") + profileName + ")");
   }
   freeBytes_ = burn::burn_disc_available_space(d, nullptr);
   level_ = 3;

@@ -44,8 +44,7 @@ void AddDiskNode(IsoDir* parent, const std::string& diskPath, const std::string&
 void AddDirectoryContents(IsoDir* parent, const std::string& diskPath);
 
 // Adds a regular file opened read-only as `fd` (path absolute) under `name`.
-void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath,
-                 int fd);
+void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath, int fd);
 
 }  // namespace burnlib
 }  // namespace mg

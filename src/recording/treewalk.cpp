@@ -89,8 +89,7 @@ void CopyAttributes(IsoNode* node, const struct stat& st) {
   iso_node_set_ctime(node, st.st_ctime);
 }
 
-void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath,
-                 int fd) {
+void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath, int fd) {
   struct stat st {};
   if (fstat(fd, &st) != 0) FailDisk(absolutePath, "não foi possível ler o arquivo", errno);
   if (!S_ISREG(st.st_mode)) throw DiscFailure(absolutePath + ": não é um arquivo comum");

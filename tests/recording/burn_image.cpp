@@ -53,8 +53,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "failed: %s\n", e.what());
     return 1;
   }
-  const double s =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%.3f\n", s);
   return 0;
 }

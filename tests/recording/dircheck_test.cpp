@@ -1,4 +1,7 @@
 // The source directory check: what is listed, counted and left out, and when it fails.
+#include "recording/dircheck.h"
+
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -8,9 +11,6 @@
 #include <climits>
 #include <cstring>
 
-#include <gtest/gtest.h>
-
-#include "recording/dircheck.h"
 #include "testutil.h"
 
 namespace mg {

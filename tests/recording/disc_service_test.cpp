@@ -1,6 +1,7 @@
 // The disc service against image files: what is written is read back by xorriso and
 // compared byte for byte; every way a burn can go wrong must end in a failed write.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -8,8 +9,6 @@
 
 #include <climits>
 #include <cstring>
-
-#include <gtest/gtest.h>
 
 #include "recording/dircheck.h"
 #include "recording/discservice.h"
@@ -69,7 +68,9 @@ class DiscServiceTest : public ::testing::Test {
 // The tree the first tests record: accented names, an empty file, a 5 MB file, a hidden
 // file at the top (left out) and a subdirectory with its own hidden file (kept).
 void MakeSampleTree(const std::string& dir) {
-  test::WriteFile(dir + "/a\xc3\xa7\xc3\xa3o.txt", "conte\xc3\xba" "do\n");
+  test::WriteFile(dir + "/a\xc3\xa7\xc3\xa3o.txt",
+                  "conte\xc3\xba"
+                  "do\n");
   test::WriteFile(dir + "/vazio", "");
   test::WriteFile(dir + "/grande.bin", test::PatternBytes(5 * 1024 * 1024 + 7, 1));
   test::WriteFile(dir + "/.oculto", "segredo");

@@ -3,6 +3,7 @@
 // exactly the directory, the screen must show every prompt in order, and sound must
 // have been played for each spoken prompt.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -15,8 +16,6 @@
 #include <map>
 #include <sstream>
 
-#include <gtest/gtest.h>
-
 #include "testutil.h"
 
 namespace mg {
@@ -28,10 +27,10 @@ const std::string kProgram = std::string(MG_BINARY_DIR) + "/bin/minigravador";
 const std::string kShippedIni = std::string(MG_BINARY_DIR) + "/etc/Sonela.ini";
 
 struct RunResult {
-  int status = -1;               // exit status, -1 when killed or crashed
+  int status = -1;                 // exit status, -1 when killed or crashed
   std::vector<std::string> dumps;  // screen dumps in the order they were written
-  std::vector<off_t> audioAt;    // size of the audio file when each dump arrived
-  std::string audio;             // everything played
+  std::vector<off_t> audioAt;      // size of the audio file when each dump arrived
+  std::string audio;               // everything played
 };
 
 // A fresh user: home, Sonela.ini (the shipped one with IMAGEM set, or removed when
@@ -180,34 +179,37 @@ TEST(RecordingProgram, BurnsTheDirectoryIntoTheImageFile) {
   // short), and each `dump` marks how much sound had been played by then.
   const std::string keys =
       "wait 6000\n"
-      "dump\n"             // 1: banner and disc name prompt said
+      "dump\n"  // 1: banner and disc name prompt said
       "text MEUDISCO\n"
       "wait 3000\n"
-      "dump\n"             // 2: the letters echoed
+      "dump\n"  // 2: the letters echoed
       "key Return\n"
       "wait 5000\n"
-      "dump\n"             // 3: directory prompt said
-      "text " + src + "\n"
+      "dump\n"  // 3: directory prompt said
+      "text " +
+      src +
+      "\n"
       "wait 4000\n"
-      "dump\n"             // 4: echoed
+      "dump\n"  // 4: echoed
       "key Return\n"
       "wait 8000\n"
-      "dump\n"             // 5: the count and the insert prompt said
-      "key Return\n";      // then: no question (one recorder), the burn, the end
+      "dump\n"         // 5: the count and the insert prompt said
+      "key Return\n";  // then: no question (one recorder), the burn, the end
   Program program(image, keys);
   RunResult run = program.Run();
   ASSERT_EQ(run.status, 0);
   ASSERT_EQ(run.dumps.size(), 6u);  // five from the script, one at the end
 
   const std::vector<std::string> rows = Rows(run.dumps.back());
-  EXPECT_EQ(CheckOrder(rows, {"Mini Gravador de CD para Windows 7", "Nome do CD (12 letras):",
-                              "MEUDISCO", "Nome do diret\xc3\xb3rio a gravar", src,
-                              "2 arquivos, 1 diret\xc3\xb3rios",
-                              "Insira o CD e aperte Enter quando pronto",
-                              "0 ARQUIVO " + image, "Preparando a grava\xc3\xa7\xc3\xa3o, aguarde",
-                              "Grava\xc3\xa7\xc3\xa3o iniciada", "Grava\xc3\xa7\xc3\xa3o terminada"}),
-            "");
-  for (const std::string& row : rows) EXPECT_EQ(row.find("Gravador a usar"), std::string::npos) << row;
+  EXPECT_EQ(
+      CheckOrder(rows, {"Mini Gravador de CD para Windows 7", "Nome do CD (12 letras):", "MEUDISCO",
+                        "Nome do diret\xc3\xb3rio a gravar", src, "2 arquivos, 1 diret\xc3\xb3rios",
+                        "Insira o CD e aperte Enter quando pronto", "0 ARQUIVO " + image,
+                        "Preparando a grava\xc3\xa7\xc3\xa3o, aguarde",
+                        "Grava\xc3\xa7\xc3\xa3o iniciada", "Grava\xc3\xa7\xc3\xa3o terminada"}),
+      "");
+  for (const std::string& row : rows)
+    EXPECT_EQ(row.find("Gravador a usar"), std::string::npos) << row;
 
   // Sound for each spoken stretch: banner and first prompt, the directory prompt, the
   // count and the insert prompt, and the three burn messages at the end.
@@ -229,8 +231,8 @@ TEST(RecordingProgram, DirectoryThatCannotBeEnteredEndsTheRun) {
   if (!test::FileExistsForTest(kProgram)) GTEST_SKIP() << "minigravador not built";
   TempDir data;
   const std::string image = data / "nunca.iso";
-  Program program(image, "wait 3000\nkey Escape\nwait 3000\ntext " + data / "nao_existe" +
-                             "\nkey Return\n");
+  Program program(
+      image, "wait 3000\nkey Escape\nwait 3000\ntext " + data / "nao_existe" + "\nkey Return\n");
   RunResult run = program.Run();
   ASSERT_EQ(run.status, 0);
   ASSERT_FALSE(run.dumps.empty());
@@ -252,9 +254,10 @@ TEST(RecordingProgram, NoRecorderEndsTheRun) {
   RunResult run = program.Run();
   ASSERT_EQ(run.status, 0);
   ASSERT_FALSE(run.dumps.empty());
-  EXPECT_EQ(CheckOrder(Rows(run.dumps.back()), {"Insira o CD e aperte Enter quando pronto",
-                                                "N\xc3\xa3o h\xc3\xa1 gravadores de CD instalados"}),
-            "");
+  EXPECT_EQ(
+      CheckOrder(Rows(run.dumps.back()), {"Insira o CD e aperte Enter quando pronto",
+                                          "N\xc3\xa3o h\xc3\xa1 gravadores de CD instalados"}),
+      "");
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // Where the image-file recorder writes, from Sonela.ini.
-#include <cstdlib>
+#include "recording/imageconfig.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "common/paths.h"
 #include "console/sysconfig.h"
-#include "recording/imageconfig.h"
 #include "testutil.h"
 
 namespace mg {

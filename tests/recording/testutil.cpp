@@ -21,9 +21,7 @@ TempDir::TempDir() {
   path_ = templ;
 }
 
-TempDir::~TempDir() {
-  Run("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'");
-}
+TempDir::~TempDir() { Run("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'"); }
 
 bool FileExistsForTest(const std::string& path) {
   struct stat st {};
@@ -68,8 +66,8 @@ int Run(const std::string& command) {
 
 bool ExtractImage(const std::string& image, const std::string& out, bool joliet) {
   const std::string cmd = "LC_ALL=C.UTF-8 xorriso -abort_on FAILURE -indev '" + image + "'" +
-                          (joliet ? " -read_fs norock" : "") + " -osirrox on -extract / '" +
-                          out + "' >/dev/null 2>&1";
+                          (joliet ? " -read_fs norock" : "") + " -osirrox on -extract / '" + out +
+                          "' >/dev/null 2>&1";
   return Run(cmd) == 0;
 }
 
@@ -120,7 +118,8 @@ void Compare(const std::string& e, const std::string& a, const std::string& rel,
   }
   for (const std::string& n : en) {
     const std::string ep = e + "/" + n, ap = a + "/" + n, r = rel + "/" + n;
-    struct stat es {}, as {};
+    struct stat es {
+    }, as{};
     lstat(ep.c_str(), &es);
     lstat(ap.c_str(), &as);
     if ((es.st_mode & S_IFMT) != (as.st_mode & S_IFMT)) {
@@ -151,8 +150,7 @@ void Collect(const std::string& dir, const std::string& rel, std::vector<std::st
 
 }  // namespace
 
-std::string CompareTrees(const std::string& expected, const std::string& actual,
-                         bool contentOnly) {
+std::string CompareTrees(const std::string& expected, const std::string& actual, bool contentOnly) {
   std::string diff;
   Compare(expected, actual, "", contentOnly, diff);
   return diff;
