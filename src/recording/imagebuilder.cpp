@@ -1,5 +1,6 @@
 // Image builder, its directories and results over libisofs.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -86,14 +87,14 @@ void DirectoryItem::AddTree(const std::string& path, bool includeBaseDirectory) 
   IsoDir* dir = static_cast<IsoDir*>(dir_);
   const std::string absolute = Absolute(path);
   if (!includeBaseDirectory) {
-    burnlib::AddDirectoryContents(dir, absolute);
+    burnlib::AddDirectoryContents(*image_, dir, absolute);
     return;
   }
   const std::string name = LeafName(path);
   if (name.empty() || name == "." || name == "..") {
     throw DiscFailure(path + ": nome de pasta inválido para o disco");
   }
-  burnlib::AddDiskNode(dir, absolute, name);
+  burnlib::AddDiskNode(*image_, dir, absolute, name);
 }
 
 void DirectoryItem::AddFile(const std::string& name, FileStream& stream) {
@@ -104,7 +105,7 @@ void DirectoryItem::AddFile(const std::string& name, FileStream& stream) {
   }
   const std::string leaf = LeafName(name);
   if (leaf.empty() || leaf == "/") throw DiscFailure(name + ": nome de arquivo inválido");
-  burnlib::AddFileNode(static_cast<IsoDir*>(dir_), leaf, stream.AbsolutePath(),
+  burnlib::AddFileNode(*image_, static_cast<IsoDir*>(dir_), leaf, stream.AbsolutePath(),
                        stream.Descriptor());
 }
 
@@ -159,6 +160,12 @@ void ImageBuilder::ChooseImageDefaults(DiscRecorder& recorder) {
                       std::string("disco impróprio para gravação (") + profileName + ")");
   }
   freeBytes_ = burn::burn_disc_available_space(d, nullptr);
+  auto state = State();
+  struct stat st {};
+  state->excludeTarget =
+      recorder.IsImageFile() && stat(recorder.ImagePath().c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  state->targetDev = st.st_dev;
+  state->targetIno = st.st_ino;
   level_ = 3;
 }
 

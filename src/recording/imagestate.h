@@ -13,6 +13,15 @@ namespace mg {
 
 struct ImageState {
   IsoImage* image = nullptr;
+  // The image file being written to, when it already exists: a tree that holds it
+  // leaves it out (the disc cannot hold itself, and reading it while it is replaced
+  // would fail every burn of that tree).
+  bool excludeTarget = false;
+  dev_t targetDev = 0;
+  ino_t targetIno = 0;
+  bool IsTarget(const struct stat& st) const {
+    return excludeTarget && st.st_dev == targetDev && st.st_ino == targetIno;
+  }
   ~ImageState();
 };
 
@@ -38,13 +47,16 @@ void CopyAttributes(IsoNode* node, const struct stat& st);
 // Adds the disk object at `diskPath` to `parent` under `name`: a directory with its
 // whole tree, a regular file, a symbolic link as a link, anything else as a special
 // file. Throws DiscFailure naming the path of the first entry that cannot be read.
-void AddDiskNode(IsoDir* parent, const std::string& diskPath, const std::string& name);
+void AddDiskNode(const ImageState& image, IsoDir* parent, const std::string& diskPath,
+                 const std::string& name);
 
 // Adds every entry of the directory `diskPath` to `parent`.
-void AddDirectoryContents(IsoDir* parent, const std::string& diskPath);
+void AddDirectoryContents(const ImageState& image, IsoDir* parent, const std::string& diskPath);
 
-// Adds a regular file opened read-only as `fd` (path absolute) under `name`.
-void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath, int fd);
+// Adds a regular file opened read-only as `fd` (path absolute) under `name` (nothing
+// when it is the image file being written).
+void AddFileNode(const ImageState& image, IsoDir* parent, const std::string& name,
+                 const std::string& absolutePath, int fd);
 
 }  // namespace burnlib
 }  // namespace mg

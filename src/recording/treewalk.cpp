@@ -52,15 +52,15 @@ std::vector<std::string> ReadNames(const std::string& path) {
   return names;
 }
 
-void AddDirectory(IsoDir* parent, const std::string& path, const std::string& name,
-                  const struct stat& st) {
+void AddDirectory(const ImageState& image, IsoDir* parent, const std::string& path,
+                  const std::string& name, const struct stat& st) {
   // Read first: an unreadable folder fails before anything of it reaches the image.
   const std::vector<std::string> names = ReadNames(path);
   IsoDir* dir = nullptr;
   const int r = iso_tree_add_new_dir(parent, name.c_str(), &dir);
   if (r < 0) FailIso(path, r);
   CopyAttributes(reinterpret_cast<IsoNode*>(dir), st);
-  for (const std::string& n : names) AddDiskNode(dir, Join(path, n), n);
+  for (const std::string& n : names) AddDiskNode(image, dir, Join(path, n), n);
 }
 
 void AddSymlink(IsoDir* parent, const std::string& path, const std::string& name,
@@ -89,10 +89,12 @@ void CopyAttributes(IsoNode* node, const struct stat& st) {
   iso_node_set_ctime(node, st.st_ctime);
 }
 
-void AddFileNode(IsoDir* parent, const std::string& name, const std::string& absolutePath, int fd) {
+void AddFileNode(const ImageState& image, IsoDir* parent, const std::string& name,
+                 const std::string& absolutePath, int fd) {
   struct stat st {};
   if (fstat(fd, &st) != 0) FailDisk(absolutePath, "não foi possível ler o arquivo", errno);
   if (!S_ISREG(st.st_mode)) throw DiscFailure(absolutePath + ": não é um arquivo comum");
+  if (image.IsTarget(st)) return;
   IsoStream* stream = nullptr;
   int r = mg_file_stream_new(absolutePath.c_str(), fd, &stream);
   if (r < 0) FailIso(absolutePath, r);
@@ -105,11 +107,12 @@ void AddFileNode(IsoDir* parent, const std::string& name, const std::string& abs
   CopyAttributes(reinterpret_cast<IsoNode*>(file), st);
 }
 
-void AddDiskNode(IsoDir* parent, const std::string& diskPath, const std::string& name) {
+void AddDiskNode(const ImageState& image, IsoDir* parent, const std::string& diskPath,
+                 const std::string& name) {
   struct stat st {};
   if (lstat(diskPath.c_str(), &st) != 0) FailDisk(diskPath, "não foi possível ler", errno);
   if (S_ISDIR(st.st_mode)) {
-    AddDirectory(parent, diskPath, name, st);
+    AddDirectory(image, parent, diskPath, name, st);
   } else if (S_ISLNK(st.st_mode)) {
     AddSymlink(parent, diskPath, name, st);
   } else if (S_ISREG(st.st_mode)) {
@@ -118,7 +121,7 @@ void AddDiskNode(IsoDir* parent, const std::string& diskPath, const std::string&
     const int fd = open(diskPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) FailDisk(diskPath, "não foi possível ler o arquivo", errno);
     try {
-      AddFileNode(parent, name, diskPath, fd);
+      AddFileNode(image, parent, name, diskPath, fd);
     } catch (...) {
       close(fd);
       throw;
@@ -132,8 +135,8 @@ void AddDiskNode(IsoDir* parent, const std::string& diskPath, const std::string&
   }
 }
 
-void AddDirectoryContents(IsoDir* parent, const std::string& diskPath) {
-  for (const std::string& n : ReadNames(diskPath)) AddDiskNode(parent, Join(diskPath, n), n);
+void AddDirectoryContents(const ImageState& image, IsoDir* parent, const std::string& diskPath) {
+  for (const std::string& n : ReadNames(diskPath)) AddDiskNode(image, parent, Join(diskPath, n), n);
 }
 
 }  // namespace mg::burnlib

@@ -135,6 +135,27 @@ TEST_F(DiscServiceTest, ExistingImageFileIsReplacedWhole) {
   EXPECT_EQ(test::ListFiles(tmp / "rr"), std::vector<std::string>{"um.txt"});
 }
 
+TEST_F(DiscServiceTest, ImageFileInsideTheRecordedTreeIsLeftOut) {
+  TempDir tmp;
+  const std::string src = tmp / "casa";
+  test::MakeDir(src);
+  test::MakeDir(src + "/sub");
+  test::WriteFile(src + "/carta.txt", "carta");
+  const std::string image = src + "/sub/minigravador.iso";
+  test::WriteFile(image, test::PatternBytes(100000, 8));  // from an earlier run
+  ASSERT_NO_THROW(Burn(src, image));
+  ASSERT_TRUE(test::ExtractImage(image, tmp / "rr", false));
+  EXPECT_EQ(test::ListFiles(tmp / "rr"), std::vector<std::string>{"carta.txt"});
+  // At the top of the tree as well.
+  const std::string top = src + "/topo.iso";
+  test::WriteFile(top, "antigo");
+  builder_.Release();
+  ASSERT_NO_THROW(Burn(src, top));
+  ASSERT_TRUE(test::ExtractImage(top, tmp / "rr2", false));
+  EXPECT_EQ(test::ListFiles(tmp / "rr2"),
+            (std::vector<std::string>{"carta.txt", "sub/minigravador.iso"}));
+}
+
 TEST_F(DiscServiceTest, NamesKeepTheirBytesAndLongJolietNamesStayApart) {
   TempDir tmp;
   const std::string src = tmp / "src";
