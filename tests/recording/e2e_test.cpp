@@ -260,5 +260,23 @@ TEST(RecordingProgram, NoRecorderEndsTheRun) {
       "");
 }
 
+TEST(RecordingProgram, ImageFileInAMissingFolderEndsWithAnErrorReport) {
+  if (!test::FileExistsForTest(kProgram)) GTEST_SKIP() << "minigravador not built";
+  TempDir data;
+  const std::string src = MakeSource(data);
+  Program program(data / "nao_existe/disco.iso", "wait 3000\nkey Escape\nwait 3000\ntext " + src +
+                                                     "\nkey Return\nwait 4000\nkey Return\n");
+  RunResult run = program.Run();
+  ASSERT_EQ(run.status, 0);
+  ASSERT_FALSE(run.dumps.empty());
+  EXPECT_EQ(CheckOrder(Rows(run.dumps.back()),
+                       {"Insira o CD e aperte Enter quando pronto", "0 n\xc3\xa3o pode gravar",
+                        "Erro: Arquivo de imagem " + data / "nao_existe/disco.iso"}),
+            "");
+  for (const std::string& row : Rows(run.dumps.back())) {
+    EXPECT_EQ(row.find("Preparando"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace mg
