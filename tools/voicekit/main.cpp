@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,42 @@ bool StartWithoutDatabase(const Options& o, const fs::path& scratch) {
   return rc == 0;
 }
 
+// Speaks the held-out words against a database that holds exactly `names` (without
+// sound), so that the look-ups take the synthesizer's real fall-backs.
+bool MeasureCoverage(const Options& o, const fs::path& scratch, const std::set<std::string>& names,
+                     const std::vector<std::string>& held, size_t trainWords) {
+  std::vector<UnitSamples> silent;
+  for (const auto& n : names) silent.push_back({n, {}});
+  std::vector<uint8_t> ind, dif;
+  BuildUnitDatabase(silent, ind, dif);
+  if (!StartWithoutDatabase(o, scratch)) return false;
+  FechaTradutor();
+  WriteBytes(scratch / "difones" / "DIFONES2.IND", ind);
+  WriteBytes(scratch / "difones" / "DIFONES2.DIF", dif);
+  if (IniciaTradutorEm((scratch / "letras").string(), (scratch / "difones").string()) != 0)
+    return false;
+  const Cobertura c = MedeCobertura(held);
+  FechaTradutor();
+  const double share = c.lookups ? 100.0 * c.found / c.lookups : 100.0;
+  std::vector<std::pair<long, std::string>> worst;
+  for (const auto& [n, k] : c.missing) worst.emplace_back(k, n);
+  std::sort(worst.rbegin(), worst.rend());
+  char pct[64];
+  std::snprintf(pct, sizeof pct, "%.3f %%", share);
+  std::string text = "inventory words: " + std::to_string(trainWords) +
+                     "\nheld-out words: " + std::to_string(held.size()) +
+                     "\nunits from the inventory words: " + std::to_string(names.size()) +
+                     "\nunit look-ups over the held-out words: " + std::to_string(c.lookups) +
+                     "\nfound: " + std::to_string(c.found) + "\ncoverage: " + pct +
+                     "\nmissing names:";
+  for (size_t i = 0; i < worst.size() && i < 40; ++i)
+    text += " " + worst[i].second + "(" + std::to_string(worst[i].first) + ")";
+  text += "\n";
+  std::printf("voicekit: %s", text.c_str());
+  if (!o.report.empty()) WriteBytes(o.report, std::vector<uint8_t>(text.begin(), text.end()));
+  return true;
+}
+
 int BuildUnits(EspeakVoz& voz, const Options& o) {
   TabelaSimbolos symbols;
   if (!LeSimbolos(o.rules, symbols)) {
@@ -177,9 +214,8 @@ int BuildUnits(EspeakVoz& voz, const Options& o) {
   }
   const fs::path scratch = fs::path(o.cache) / "inventario";
   if (!StartWithoutDatabase(o, scratch)) return -1;
-  // Spelled letters and the prompts' words come from the letter recordings; the
-  // inventory is what the rules make of the words.
   auto names = Inventario(train);
+  const auto heldNames = Inventario(held);
   FechaTradutor();
   // The pieces the synthesizer falls back on when a unit is missing (a vowel alone, a
   // closed or nasal vowel, the nasal murmur, a consonant alone) are always recorded.
@@ -189,6 +225,10 @@ int BuildUnits(EspeakVoz& voz, const Options& o) {
     if (plus != std::string::npos) name.erase(plus, 1);
     if (name.size() <= kUnitNameMax) names.insert(name);
   }
+  if (!MeasureCoverage(o, scratch, names, held, train.size())) return -1;
+  // The shipped database also holds what only the held-out words needed.
+  const size_t before = names.size();
+  names.insert(heldNames.begin(), heldNames.end());
 
   const auto over = ScanOverrides(o.override_);
   std::vector<UnitSamples> units;
@@ -231,39 +271,11 @@ int BuildUnits(EspeakVoz& voz, const Options& o) {
     return -1;
   }
   std::printf(
-      "voicekit: %zu units looked up over %zu words; %zu recorded (%d from the override "
-      "folder), %zu without a sound: ",
-      names.size(), train.size(), units.size(), overridden, unsayable.size());
+      "voicekit: database of %zu units (%zu more from the held-out words), %zu recorded, "
+      "%d from the override folder, %zu without a sound: ",
+      names.size(), names.size() - before, units.size(), overridden, unsayable.size());
   for (const auto& u : unsayable) std::printf("%s ", u.c_str());
   std::printf("\n");
-
-  // Coverage over the held-out words, against the database just written.
-  if (!StartWithoutDatabase(o, scratch)) return -1;
-  FechaTradutor();
-  fs::copy_file(dir / "DIFONES2.IND", scratch / "difones" / "DIFONES2.IND",
-                fs::copy_options::overwrite_existing);
-  fs::copy_file(dir / "DIFONES2.DIF", scratch / "difones" / "DIFONES2.DIF",
-                fs::copy_options::overwrite_existing);
-  if (IniciaTradutorEm((scratch / "letras").string(), (scratch / "difones").string()) != 0)
-    return -1;
-  const Cobertura c = MedeCobertura(held);
-  FechaTradutor();
-  const double share = c.lookups ? 100.0 * c.found / c.lookups : 100.0;
-  std::vector<std::pair<long, std::string>> worst;
-  for (const auto& [n, k] : c.missing) worst.emplace_back(k, n);
-  std::sort(worst.rbegin(), worst.rend());
-  std::string text = "held-out words: " + std::to_string(held.size()) +
-                     "\nunit look-ups: " + std::to_string(c.lookups) +
-                     "\nfound: " + std::to_string(c.found) + "\n";
-  char pct[64];
-  std::snprintf(pct, sizeof pct, "coverage: %.3f %%\n", share);
-  text += pct;
-  text += "units in database: " + std::to_string(units.size()) + "\nmissing names:";
-  for (size_t i = 0; i < worst.size() && i < 40; ++i)
-    text += " " + worst[i].second + "(" + std::to_string(worst[i].first) + ")";
-  text += "\n";
-  std::printf("voicekit: %s", text.c_str());
-  if (!o.report.empty()) WriteBytes(o.report, std::vector<uint8_t>(text.begin(), text.end()));
   return 0;
 }
 
