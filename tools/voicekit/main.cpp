@@ -31,7 +31,7 @@ namespace {
 
 constexpr int kRateNormal = 170;
 constexpr int kRateRapido = 280;
-constexpr int kRateUnits = 190;
+constexpr int kRateUnits = 230;
 constexpr double kGain = 1.0;
 constexpr size_t kConsonantAlone = 660;  // 60 ms
 
