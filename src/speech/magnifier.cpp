@@ -160,8 +160,7 @@ void MagnifierDraw(std::string_view text, int position) {
   if (!MagnifierOn()) return;
   m.line = MagnifierLayout(text, position, m.zoom, m.windowStart);
   m.shown = true;
-  InvalidateConsole();
-  PresentConsole();
+  PresentConsole();  // the console composes its cells and then this line
 }
 
 void MagnifierRepaint() {

@@ -30,6 +30,14 @@ void TypeLater(const std::string& codes);
 inline void PressKey(SDL_Keycode key, Uint16 mods) { PressKeyDouble(key, mods); }
 inline void PressLater(Uint32, SDL_Keycode key) { PressLaterDouble(key); }
 #else
+// The console's window (the only one the tests open): events must name it.
+inline Uint32 ConsoleWindowId() {
+  for (Uint32 id = 1; id < 64; ++id) {
+    if (SDL_GetWindowFromID(id) != nullptr) return id;
+  }
+  return 0;
+}
+
 // A key press with modifiers as the window receives it; decoded at once so that its
 // codes stand in the buffer in order with codes pushed afterwards.
 inline void PressKey(SDL_Keycode key, Uint16 mods) {
@@ -39,6 +47,7 @@ inline void PressKey(SDL_Keycode key, Uint16 mods) {
   e.key.keysym.sym = key;
   e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
   e.key.keysym.mod = mods;
+  e.key.windowID = ConsoleWindowId();
   SDL_PushEvent(&e);
   e.type = SDL_KEYUP;
   e.key.state = SDL_RELEASED;
@@ -61,6 +70,7 @@ inline void PressLater(Uint32 ms, SDL_Keycode key) {
         e.key.state = SDL_PRESSED;
         e.key.keysym.sym = *static_cast<SDL_Keycode*>(param);
         e.key.keysym.scancode = SDL_GetScancodeFromKey(e.key.keysym.sym);
+        e.key.windowID = ConsoleWindowId();
         SDL_PushEvent(&e);
         return 0;
       },

@@ -15,7 +15,7 @@ namespace {
 int g_stops = 0;
 std::deque<std::vector<uint8_t>> g_afterBeep;
 std::deque<uint8_t> g_script;
-std::function<void()> g_onText;
+std::function<void(const std::string&)> g_onSound;
 
 void FeedOne() {
   if (g_script.empty()) return;
@@ -35,7 +35,7 @@ void ClearSounds() {
   g_stops = 0;
   g_afterBeep.clear();
   g_script.clear();
-  g_onText = {};
+  g_onSound = {};
 }
 
 void FeedKeys(const std::string& script, size_t initial) {
@@ -43,7 +43,12 @@ void FeedKeys(const std::string& script, size_t initial) {
   for (size_t i = 0; i < initial; ++i) FeedOne();
 }
 
-void OnSpeakText(std::function<void()> hook) { g_onText = std::move(hook); }
+void OnSound(std::function<void(const std::string&)> hook) { g_onSound = std::move(hook); }
+
+void Note(std::string event) {
+  Sounds().push_back(event);
+  if (g_onSound) g_onSound(Sounds().back());
+}
 
 int StopCount() { return g_stops; }
 
@@ -64,24 +69,23 @@ SnWavFlags& WavFlags() {
 }
 
 void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
-  Sounds().push_back("init:" + std::to_string(speedIndex) + ":" + programSoundDirectory);
+  test::Note("init:" + std::to_string(speedIndex) + ":" + programSoundDirectory);
 }
-void SpeechDone() { Sounds().push_back("done"); }
+void SpeechDone() { test::Note("done"); }
 void SpeakText(std::string_view text) {
-  Sounds().push_back("text:" + std::string(text));
-  if (test::g_onText) test::g_onText();
+  test::Note("text:" + std::string(text));
 }
-void SpellText(std::string_view text) { Sounds().push_back("spell:" + std::string(text)); }
+void SpellText(std::string_view text) { test::Note("spell:" + std::string(text)); }
 void SpeakChar(uint8_t character) {
-  Sounds().push_back("char:" + std::to_string(character));
+  test::Note("char:" + std::to_string(character));
   test::FeedOne();
 }
-void PlayRecorded(std::string_view name) { Sounds().push_back("rec:" + std::string(name)); }
+void PlayRecorded(std::string_view name) { test::Note("rec:" + std::string(name)); }
 void StopSpeech() { ++test::g_stops; }
 bool IsSpeaking() { return false; }
-void SoundClick() { Sounds().push_back("click"); }
+void SoundClick() { test::Note("click"); }
 void SoundBeep() {
-  Sounds().push_back("beep");
+  test::Note("beep");
   test::FeedOne();
   if (!test::g_afterBeep.empty()) {
     for (uint8_t k : test::g_afterBeep.front()) PushKey(k);
@@ -94,11 +98,11 @@ uint8_t ReadKeySpoken() {
   SpeakChar(k);
   return k;
 }
-void SpeakTime() { Sounds().push_back("time"); }
-void SpeakDate() { Sounds().push_back("date"); }
+void SpeakTime() { test::Note("time"); }
+void SpeakDate() { test::Note("date"); }
 
 int TocaArquivo(const std::string& path) {
-  Sounds().push_back("file:" + path);
+  test::Note("file:" + path);
   return 0;
 }
 

@@ -22,8 +22,9 @@ int StopCount();
 // typed: each typed character is read once and echoed once.
 void FeedKeys(const std::string& script, size_t initial = 48);
 
-// Called on every SpeakText, to look at the screen while the editor runs.
-void OnSpeakText(std::function<void()> hook);
+// Called with every sound as it is asked for (the text of Sounds()), to look at the
+// screen while the editor runs.
+void OnSound(std::function<void(const std::string&)> hook);
 
 // Keys pushed when the next beep sounds (one batch per beep), for sequences in which the
 // code under test discards the waiting keys right before a beep.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -92,26 +93,27 @@ class MagnifierPicture : public ::testing::Test {
   void TearDown() override { MagnifierMakeFont(1, 0); }
 };
 
-TEST_F(MagnifierPicture, ZoomFourShowsTwentyCharactersMarkedInTheCursorColour) {
-  MagnifierMakeFont(1, 4);
-  ASSERT_TRUE(MagnifierOn());
-  // Position 10: the marked character is the ninth, a wide "M".
-  MagnifierDraw("ABCDEFGHMJKLNOPQRSTUVWXYZ", 10);
-  const Pixels px = Paint();
+// The picture of "ABCDEFGHMJKL..." at position 10, zoom 4: twenty cells on the
+// background colour, the ninth (a wide "M") in the cursor colour, the others in the
+// letter colour. A window narrower than the 80 cells (a small screen) shows the cells
+// that fit.
+void ExpectTwentyCellsMarkedNinth(const Pixels& px) {
   const int cw = 4 * CellWidth(), ch = 4 * CellHeight();
   const Rgb letter = ColourOf(14), back = ColourOf(6), mark = ColourOf(3);
-  for (int cell = 0; cell < 20; ++cell) {
-    int letters = 0, marks = 0, backs = 0, other = 0;
+  ASSERT_GE(px.width, 10 * cw);
+  ASSERT_GE(px.height, ch);
+  for (int cell = 0; cell < std::min(20, px.width / cw); ++cell) {
+    int letters = 0, marks = 0, backs = 0, untouched = 0;
     for (int y = 0; y < ch; ++y) {
       for (int x = cell * cw; x < (cell + 1) * cw; ++x) {
         const Rgb p = px.At(x, y);
         if (Near(p, letter)) ++letters;
         else if (Near(p, mark)) ++marks;
         else if (Near(p, back)) ++backs;
-        else if (Near(p, kUntouched)) ++other;
+        else if (Near(p, kUntouched)) ++untouched;
       }
     }
-    EXPECT_EQ(other, 0) << "cell " << cell << " not fully painted";
+    EXPECT_EQ(untouched, 0) << "cell " << cell << " not fully painted";
     EXPECT_GT(backs, cw * ch / 3) << cell;
     if (cell == 8) {
       EXPECT_GT(marks, cw * ch / 50) << "marked cell";
@@ -121,13 +123,41 @@ TEST_F(MagnifierPicture, ZoomFourShowsTwentyCharactersMarkedInTheCursorColour) {
       EXPECT_EQ(marks, 0) << cell;
     }
   }
-  // Nothing beyond the 20 cells or below the magnified line.
+}
+
+TEST_F(MagnifierPicture, ZoomFourShowsTwentyCharactersMarkedInTheCursorColour) {
+  MagnifierMakeFont(1, 4);
+  ASSERT_TRUE(MagnifierOn());
+  MagnifierDraw("ABCDEFGHMJKLNOPQRSTUVWXYZ", 10);
+  const Pixels px = Paint();
+  ExpectTwentyCellsMarkedNinth(px);
+  const int cw = 4 * CellWidth(), ch = 4 * CellHeight();
   for (int y = 0; y < px.height; ++y) {
     for (int x = (y < ch ? 20 * cw : 0); x < px.width; ++x) {
       ASSERT_TRUE(Near(px.At(x, y), kUntouched)) << x << "," << y;
     }
   }
 }
+
+#ifndef MG_CONSOLE_DOUBLE
+// Through the console's own painting: the overlay painter draws the line over the cells.
+TEST_F(MagnifierPicture, TheConsoleWindowShowsTheLineOverItsText) {
+  MagnifierMakeFont(1, 4);
+  ASSERT_TRUE(MagnifierOn());
+  Pixels px;
+  SetOverlayPainter([&px](void* renderer) {
+    auto* r = static_cast<SDL_Renderer*>(renderer);
+    MagnifierPaint(r);
+    SDL_GetRendererOutputSize(r, &px.width, &px.height);
+    px.argb.assign(static_cast<size_t>(px.width) * px.height, 0);
+    SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, px.argb.data(), px.width * 4);
+  });
+  MagnifierDraw("ABCDEFGHMJKLNOPQRSTUVWXYZ", 10);
+  ASSERT_FALSE(px.argb.empty());
+  ExpectTwentyCellsMarkedNinth(px);
+  SetOverlayPainter({});
+}
+#endif
 
 TEST_F(MagnifierPicture, ZoomZeroAndRepaintDrawNothing) {
   MagnifierMakeFont(1, 0);
