@@ -45,7 +45,7 @@ TEST_F(RegrasDistribuidas, OrdinaryWords) {
       {"voc\xea", "[ v/o^/ s/E^]"},
       {"cadeira", "[ k/a/ d/E^/y/ r/a^]"},
       {"saindo", "[ s/a /I~/ d/u]"},
-      {"rainha", "[ rr/a /I/ nh/a^]"},
+      {"rainha", "[ rr/a /I~/ nh/a^]"},
       {"carro", "[ k/A/ rr/u]"},
       {"mar", "[ m/a/rr]"},
       {"sal", "[ s/A/w]"},
