@@ -49,7 +49,7 @@ std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& samples, uint32_t rate,
                              uint16_t channels, uint16_t bits) {
   std::vector<uint8_t> out(kWavHeaderSize + samples.size());
   WriteWavHeaderAligned(out.data(), static_cast<uint32_t>(samples.size()), rate, channels, bits);
-  std::memcpy(out.data() + kWavHeaderSize, samples.data(), samples.size());
+  if (!samples.empty()) std::memcpy(out.data() + kWavHeaderSize, samples.data(), samples.size());
   return out;
 }
 
