@@ -62,6 +62,11 @@ void Draw(const Editor& ed) {
     selFrom = std::clamp(a - ed.first, 0, static_cast<int>(v.size()));
     selTo = std::clamp(e - ed.first, 0, static_cast<int>(v.size()));
   }
+  // The rest of the row is blanked with the last piece: one write, one picture.
+  const size_t rowLeft = static_cast<size_t>(kScreenCols - ed.x + 1);
+  const size_t pad = v.size() < static_cast<size_t>(kScreenCols) && rowLeft > v.size()
+                         ? rowLeft - v.size()
+                         : 0;
   if (selFrom < selTo) {
     const uint8_t attr = TextAttribute();
     Write(std::string_view(v).substr(0, static_cast<size_t>(selFrom)));
@@ -69,11 +74,10 @@ void Draw(const Editor& ed) {
     Write(std::string_view(v).substr(static_cast<size_t>(selFrom),
                                       static_cast<size_t>(selTo - selFrom)));
     SetTextAttribute(attr);
-    Write(std::string_view(v).substr(static_cast<size_t>(selTo)));
+    Write(v.substr(static_cast<size_t>(selTo)) + std::string(pad, ' '));
   } else {
-    Write(v);
+    Write(v + std::string(pad, ' '));
   }
-  if (v.size() < static_cast<size_t>(kScreenCols)) ClearToLineEnd();
   SetCursor(ed.ScreenColumn(), ed.y);
 }
 

@@ -159,8 +159,9 @@ void MagnifierDraw(std::string_view text, int position) {
   Magnifier& m = M();
   if (!MagnifierOn()) return;
   m.line = MagnifierLayout(text, position, m.zoom, m.windowStart);
+  // No picture of its own: the console composes its cells and this line with its next
+  // picture, which the caller's next write or key wait makes.
   m.shown = true;
-  PresentConsole();  // the console composes its cells and then this line
 }
 
 void MagnifierRepaint() {

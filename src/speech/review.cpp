@@ -86,6 +86,8 @@ void ReadRegion(Cursor& rv, int r1, int c1, int r2, int c2, bool restore) {
     rv.row = r;
     const int last = r == r2 ? c2 : kLastColumn;
     MagnifyRow(rv);
+    // The magnified row follows the reading at once, not only at the next key wait.
+    if (MagnifierOn()) PresentConsole();
     if (Speech().systemSynthActive) {
       std::string cells;
       for (int c = std::max(rv.col, 1); c <= std::min(last, kLastColumn); ++c) {

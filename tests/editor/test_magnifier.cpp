@@ -153,6 +153,7 @@ TEST_F(MagnifierPicture, TheConsoleWindowShowsTheLineOverItsText) {
     SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, px.argb.data(), px.width * 4);
   });
   MagnifierDraw("ABCDEFGHMJKLNOPQRSTUVWXYZ", 10);
+  PresentConsole();  // the console's next picture, as the editor's next write makes it
   ASSERT_FALSE(px.argb.empty());
   ExpectTwentyCellsMarkedNinth(px);
   SetOverlayPainter({});
