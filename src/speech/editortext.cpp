@@ -55,7 +55,9 @@ bool IsLinkTrim(uint8_t c) {
 
 }  // namespace
 
-bool IsWordLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 128; }
+bool IsWordLetter(uint8_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 128;
+}
 
 bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
 

@@ -13,9 +13,9 @@
 #include "speech/lineinput.h"
 #include "speech/linkopen.h"
 #include "speech/magnifier.h"
+#include "speech/numbers.h"
 #include "speech/review.h"
 #include "speech/speech.h"
-#include "speech/numbers.h"
 
 namespace mg {
 namespace {
@@ -64,15 +64,14 @@ void Draw(const Editor& ed) {
   }
   // The rest of the row is blanked with the last piece: one write, one picture.
   const size_t rowLeft = static_cast<size_t>(kScreenCols - ed.x + 1);
-  const size_t pad = v.size() < static_cast<size_t>(kScreenCols) && rowLeft > v.size()
-                         ? rowLeft - v.size()
-                         : 0;
+  const size_t pad =
+      v.size() < static_cast<size_t>(kScreenCols) && rowLeft > v.size() ? rowLeft - v.size() : 0;
   if (selFrom < selTo) {
     const uint8_t attr = TextAttribute();
     Write(std::string_view(v).substr(0, static_cast<size_t>(selFrom)));
     SetBackgroundColour(8);
     Write(std::string_view(v).substr(static_cast<size_t>(selFrom),
-                                      static_cast<size_t>(selTo - selFrom)));
+                                     static_cast<size_t>(selTo - selFrom)));
     SetTextAttribute(attr);
     Write(v.substr(static_cast<size_t>(selTo)) + std::string(pad, ' '));
   } else {

@@ -80,8 +80,8 @@ SDL_Texture* Glyph(SDL_Renderer* renderer, uint8_t c) {
   return t;
 }
 
-void PaintPiece(SDL_Renderer* r, const std::string& piece, int& x, int y, int w, int h,
-                Rgb text, Rgb back) {
+void PaintPiece(SDL_Renderer* r, const std::string& piece, int& x, int y, int w, int h, Rgb text,
+                Rgb back) {
   for (char ch : piece) {
     const SDL_Rect cell{x, y, w, h};
     SDL_SetRenderDrawColor(r, back.r, back.g, back.b, 255);

@@ -12,9 +12,9 @@ namespace {
 
 using review::CharAt;
 
-constexpr int kLastColumn = kScreenCols;       // 80
-constexpr int kPastRow = kScreenCols + 1;      // 81: the review may stand just past the row
-constexpr size_t kMaxSearch = kScreenCols;     // a longer text can never match a row
+constexpr int kLastColumn = kScreenCols;    // 80
+constexpr int kPastRow = kScreenCols + 1;   // 81: the review may stand just past the row
+constexpr size_t kMaxSearch = kScreenCols;  // a longer text can never match a row
 
 struct Cursor {
   int row, col;

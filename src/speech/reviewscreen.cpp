@@ -13,9 +13,13 @@ bool OnScreen(int column, int row) {
 
 }  // namespace
 
-uint8_t CharAt(int column, int row) { return OnScreen(column, row) ? ScreenCharAt(column, row) : ' '; }
+uint8_t CharAt(int column, int row) {
+  return OnScreen(column, row) ? ScreenCharAt(column, row) : ' ';
+}
 
-uint8_t AttrAt(int column, int row) { return OnScreen(column, row) ? ScreenAttrAt(column, row) : 0; }
+uint8_t AttrAt(int column, int row) {
+  return OnScreen(column, row) ? ScreenAttrAt(column, row) : 0;
+}
 
 bool IsWordChar(uint8_t c) {
   if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;

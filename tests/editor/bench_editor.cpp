@@ -36,8 +36,8 @@ void BM_MagnifierPaint(benchmark::State& state) {
   mg::ConsoleOpen();
   mg::MagnifierSetColours(14, 6, 3);
   mg::MagnifierMakeFont(1, 4);
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 80 * mg::CellWidth(), 5 * mg::CellHeight(),
-                                                  32, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 80 * mg::CellWidth(), 5 * mg::CellHeight(), 32,
+                                                  SDL_PIXELFORMAT_ARGB8888);
   SDL_Renderer* r = SDL_CreateSoftwareRenderer(s);
   int position = 1;
   for (auto _ : state) {

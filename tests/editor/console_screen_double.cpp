@@ -171,17 +171,30 @@ std::vector<State::Code> Decode(SDL_Keycode key, Uint16 mods) {
   bool alt = (mods & KMOD_ALT) != 0;
   uint8_t number = 0;
   switch (key) {
-    case SDLK_RIGHT: number = ctrl ? 116 : 77; break;
-    case SDLK_LEFT: number = ctrl ? 115 : 75; break;
-    case SDLK_DELETE: number = 83; break;
-    case SDLK_INSERT: number = ctrl ? 255 : (shift ? 254 : 82); break;
-    case SDLK_F1: number = ctrl ? 94 : 59; break;
+    case SDLK_RIGHT:
+      number = ctrl ? 116 : 77;
+      break;
+    case SDLK_LEFT:
+      number = ctrl ? 115 : 75;
+      break;
+    case SDLK_DELETE:
+      number = 83;
+      break;
+    case SDLK_INSERT:
+      number = ctrl ? 255 : (shift ? 254 : 82);
+      break;
+    case SDLK_F1:
+      number = ctrl ? 94 : 59;
+      break;
     case SDLK_F9:
       number = ctrl ? 102 : 67;
       if (ctrl && shift) alt = true;  // X11 never delivers Ctrl+Alt+F9
       break;
-    case SDLK_RETURN: return {{13, shift, alt}};
-    default: ADD_FAILURE() << "key not known to the test console"; return {};
+    case SDLK_RETURN:
+      return {{13, shift, alt}};
+    default:
+      ADD_FAILURE() << "key not known to the test console";
+      return {};
   }
   return {{0, shift, alt}, {number, shift, alt}};
 }

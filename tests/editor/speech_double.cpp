@@ -72,9 +72,7 @@ void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
   test::Note("init:" + std::to_string(speedIndex) + ":" + programSoundDirectory);
 }
 void SpeechDone() { test::Note("done"); }
-void SpeakText(std::string_view text) {
-  test::Note("text:" + std::string(text));
-}
+void SpeakText(std::string_view text) { test::Note("text:" + std::string(text)); }
 void SpellText(std::string_view text) { test::Note("spell:" + std::string(text)); }
 void SpeakChar(uint8_t character) {
   test::Note("char:" + std::to_string(character));

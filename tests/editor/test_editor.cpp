@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "common/paths.h"
 #include "console/console.h"
 #include "keyscript.h"
 #include "speech/config.h"
@@ -11,7 +12,6 @@
 #include "speech/linkopen.h"
 #include "speech/speech.h"
 #include "speech_double.h"
-#include "common/paths.h"
 
 namespace mg {
 namespace {
@@ -145,7 +145,7 @@ TEST_F(EditorTest, PasteTakesTheFirstLineOnly) {
 TEST_F(EditorTest, PasteReplacesTheSelectionAndBecomesIt) {
   CopyToClipboard("XYZ");
   std::string text = "abc";
-  PressKey(SDLK_RIGHT, KMOD_LSHIFT);  // select "a"
+  PressKey(SDLK_RIGHT, KMOD_LSHIFT);   // select "a"
   PressKey(SDLK_INSERT, KMOD_LSHIFT);  // Shift+Ins pastes over it
   PressKey(SDLK_DELETE, KMOD_LSHIFT);  // the pasted text is the selection
   Type("\r");
@@ -161,10 +161,15 @@ TEST_F(EditorTest, HugeForeignAndEmptyClipboards) {
   Edit(text, 40, 2048);
   EXPECT_EQ(text, std::string(2048, 'q'));
 
-  SDL_SetClipboardText("a\xe2\x82\xac" "b\xe2\x9c\x93" "c\td");  // "a€b✓c<tab>d"
+  SDL_SetClipboardText(
+      "a\xe2\x82\xac"
+      "b\xe2\x9c\x93"
+      "c\td");  // "a€b✓c<tab>d"
   Type("\x16\r");
   Edit(text = "");
-  EXPECT_EQ(text, "a\x80" "b?c d");
+  EXPECT_EQ(text,
+            "a\x80"
+            "b?c d");
 
   SDL_SetClipboardText("");
   text = "keep";
@@ -242,8 +247,8 @@ TEST_F(EditorTest, CtrlBackspaceDeletesTheWordBeforeTheCursor) {
   Type("\x7f\r");
   Edit(text);
   EXPECT_EQ(text, "um");
-  EXPECT_EQ(Sounds(), (Strings{"click", "beep", "click", "rec:_DEL", Ch('d'), Ch('o'), Ch('i'),
-                               Ch('s')}));
+  EXPECT_EQ(Sounds(),
+            (Strings{"click", "beep", "click", "rec:_DEL", Ch('d'), Ch('o'), Ch('i'), Ch('s')}));
 }
 
 TEST_F(EditorTest, FieldNarrowerThanTheTextScrolls) {
@@ -310,8 +315,7 @@ TEST_F(EditorTest, ControlKeysBlankRestoreAndCut) {
   Edit(text);
   EXPECT_EQ(text, "q");
   EXPECT_EQ(Sounds(), (Strings{Ch('a'), Ch('b'), "rec:_APFCPO", Ch('a'), Ch('b'), "rec:_APICPO",
-                               Ch('z'), Ch('z'), "beep", "beep", "beep", "rec:_CPOAPA",
-                               Ch('q')}));
+                               Ch('z'), Ch('z'), "beep", "beep", "beep", "rec:_CPOAPA", Ch('q')}));
 }
 
 TEST_F(EditorTest, ReadNextWordAndServices) {

@@ -71,8 +71,8 @@ Pixels Paint() {
   Pixels px;
   px.width = kScreenCols * CellWidth();
   px.height = 6 * CellHeight();
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, px.width, px.height, 32,
-                                                  SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* s =
+      SDL_CreateRGBSurfaceWithFormat(0, px.width, px.height, 32, SDL_PIXELFORMAT_ARGB8888);
   SDL_Renderer* r = SDL_CreateSoftwareRenderer(s);
   SDL_SetRenderDrawColor(r, kUntouched.r, kUntouched.g, kUntouched.b, 255);
   SDL_RenderClear(r);
@@ -107,10 +107,14 @@ void ExpectTwentyCellsMarkedNinth(const Pixels& px) {
     for (int y = 0; y < ch; ++y) {
       for (int x = cell * cw; x < (cell + 1) * cw; ++x) {
         const Rgb p = px.At(x, y);
-        if (Near(p, letter)) ++letters;
-        else if (Near(p, mark)) ++marks;
-        else if (Near(p, back)) ++backs;
-        else if (Near(p, kUntouched)) ++untouched;
+        if (Near(p, letter))
+          ++letters;
+        else if (Near(p, mark))
+          ++marks;
+        else if (Near(p, back))
+          ++backs;
+        else if (Near(p, kUntouched))
+          ++untouched;
       }
     }
     EXPECT_EQ(untouched, 0) << "cell " << cell << " not fully painted";
@@ -166,16 +170,16 @@ TEST_F(MagnifierPicture, ZoomZeroAndRepaintDrawNothing) {
   MagnifierDraw("ABC", 2);
   Pixels px = Paint();
   for (size_t i = 0; i < px.argb.size(); ++i) {
-    ASSERT_TRUE(Near(px.At(static_cast<int>(i % px.width), static_cast<int>(i / px.width)),
-                     kUntouched));
+    ASSERT_TRUE(
+        Near(px.At(static_cast<int>(i % px.width), static_cast<int>(i / px.width)), kUntouched));
   }
   MagnifierMakeFont(1, 4);
   MagnifierDraw("ABC", 2);
   MagnifierRepaint();
   px = Paint();
   for (size_t i = 0; i < px.argb.size(); ++i) {
-    ASSERT_TRUE(Near(px.At(static_cast<int>(i % px.width), static_cast<int>(i / px.width)),
-                     kUntouched));
+    ASSERT_TRUE(
+        Near(px.At(static_cast<int>(i % px.width), static_cast<int>(i / px.width)), kUntouched));
   }
 }
 

@@ -31,8 +31,8 @@ TEST(WordMoves, DigitsAndLettersAreSeparateRuns) {
   const std::string t = Field("abc123 def");
   EXPECT_EQ(edit::PreviousWord(t, 7).cursor, 4);
   EXPECT_EQ(edit::PreviousWord(t, 4).cursor, 1);
-  EXPECT_EQ(edit::NextWord(t, 1).cursor, 4);   // letters stop before the digits
-  EXPECT_EQ(edit::NextWord(t, 4).cursor, 8);   // digits, then the blank
+  EXPECT_EQ(edit::NextWord(t, 1).cursor, 4);  // letters stop before the digits
+  EXPECT_EQ(edit::NextWord(t, 4).cursor, 8);  // digits, then the blank
   const edit::WordMove end = edit::NextWord(t, 8);
   EXPECT_EQ(end.cursor, 11);  // after the last non-blank
   EXPECT_TRUE(end.beep);
@@ -101,7 +101,10 @@ TEST(WordForLink, StripsOpeningPunctuationKeepsClosing) {
 TEST(ClipboardText, FirstLineControlsAndLength) {
   EXPECT_EQ(edit::CleanPaste("primeira\r\nsegunda", 255), "primeira");
   EXPECT_EQ(edit::CleanPaste("um\nDois", 255), "um");
-  EXPECT_EQ(edit::CleanPaste("a\tb\x01" "c", 255), "a b c");
+  EXPECT_EQ(edit::CleanPaste("a\tb\x01"
+                             "c",
+                             255),
+            "a b c");
   EXPECT_EQ(edit::CleanPaste(std::string(5000, 'x'), 2048).size(), 2048u);
   EXPECT_EQ(edit::CleanPaste("", 10), "");
 }
@@ -225,10 +228,12 @@ TEST_F(PowerSupply, LaptopOnBattery) {
 }
 
 TEST_F(PowerSupply, TwoBatteriesByEnergyAndJunkFiles) {
-  Supply("BAT0", {{"type", "Battery"}, {"energy_now", "10000"}, {"energy_full", "40000"},
-                  {"capacity", "25"}});
-  Supply("BAT1", {{"type", "Battery"}, {"energy_now", "30000"}, {"energy_full", "40000"},
-                  {"capacity", "75"}});
+  Supply(
+      "BAT0",
+      {{"type", "Battery"}, {"energy_now", "10000"}, {"energy_full", "40000"}, {"capacity", "25"}});
+  Supply(
+      "BAT1",
+      {{"type", "Battery"}, {"energy_now", "30000"}, {"energy_full", "40000"}, {"capacity", "75"}});
   Supply("ADP1", {{"type", "Mains"}, {"online", "1"}});
   PowerStatus st = ReadPowerStatus(root_.string());
   EXPECT_EQ(st.percent, 50);
@@ -253,8 +258,8 @@ TEST(DialTones, DigitsSignsAndCommas) {
   SpeakDialTones("1*#,a9 X");
   EXPECT_TRUE(WavFlags().slightlyFaster);
   const std::string d = "file:c:\\som\\letras\\dtmf_";
-  EXPECT_EQ(test::Sounds(), (std::vector<std::string>{d + "1.wav", d + "X.wav", d + "#.wav",
-                                                      d + "9.wav"}));
+  EXPECT_EQ(test::Sounds(),
+            (std::vector<std::string>{d + "1.wav", d + "X.wav", d + "#.wav", d + "9.wav"}));
 }
 
 TEST(DialTones, AWaitingKeyEndsTheSequence) {

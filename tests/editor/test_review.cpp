@@ -42,9 +42,9 @@ TEST_F(ReviewTest, RightAtColumnEightyAndEightyOne) {
   SetCursor(80, 2);
   Extended(77);
   Extended(77);
-  Type("\x1b");  // typed ahead: dropped by the column correction
-  test::PushAfterBeep({});            // the beep that starts the review
-  test::PushAfterBeep({11, 27});      // after the correction: Ctrl+K, Escape
+  Type("\x1b");                   // typed ahead: dropped by the column correction
+  test::PushAfterBeep({});        // the beep that starts the review
+  test::PushAfterBeep({11, 27});  // after the correction: Ctrl+K, Escape
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "char:90", "char:32", "beep", "text:2 80", "beep", "beep"}));
   EXPECT_EQ(CursorColumn(), 80);  // back where the console cursor was
@@ -66,11 +66,11 @@ TEST_F(ReviewTest, TlKeepsTheCursorTtEndsAtTheEndOfTheLastRow) {
 TEST_F(ReviewTest, LCountsAsTAndBadCommandsSignal) {
   WriteAt(1, 3, "um");
   SetCursor(1, 3);
-  Type("ll");  // LL = TL
+  Type("ll");                 // LL = TL
   test::TypeLater("xq\x1b");  // x is no first letter; q gives an error too
   ScreenReview();
-  EXPECT_EQ(Sounds(), (Strings{"beep", "text:um", "beep", "click", "beep", "beep", "click",
-                               "beep", "beep", "beep"}));
+  EXPECT_EQ(Sounds(), (Strings{"beep", "text:um", "beep", "click", "beep", "beep", "click", "beep",
+                               "beep", "beep"}));
 }
 
 TEST_F(ReviewTest, TenHyphensAreReadAsThreeAndTheNextWordFollows) {
@@ -89,8 +89,8 @@ TEST_F(ReviewTest, ConsonantOnlyWordsAreSpelled) {
   Type(" ");
   test::TypeLater("\x1b");
   ScreenReview();
-  EXPECT_EQ(Sounds(), (Strings{"beep", "spell:CBF", "text:e", "spell:XYZ", "text:ok", "beep",
-                               "beep"}));
+  EXPECT_EQ(Sounds(),
+            (Strings{"beep", "spell:CBF", "text:e", "spell:XYZ", "text:ok", "beep", "beep"}));
 }
 
 TEST_F(ReviewTest, AWordInTheLastColumnIsRead) {
@@ -109,10 +109,9 @@ TEST_F(ReviewTest, F6GoesToTypedRowAndColumn) {
   Extended(64);
   Type("0a\x0b\x1b");  // a letter: two beeps, the cursor stays
   ScreenReview();
-  EXPECT_EQ(Sounds(),
-            (Strings{"beep", "text:Entre linha e coluna", "char:48", "char:53", "char:49",
-                     "char:50", "text:5 12", "text:Entre linha e coluna", "char:48", "beep",
-                     "beep", "text:5 12", "beep", "beep"}));
+  EXPECT_EQ(Sounds(), (Strings{"beep", "text:Entre linha e coluna", "char:48", "char:53", "char:49",
+                               "char:50", "text:5 12", "text:Entre linha e coluna", "char:48",
+                               "beep", "beep", "text:5 12", "beep", "beep"}));
 }
 
 TEST_F(ReviewTest, SearchAgainFindsTheNextOccurrence) {
@@ -127,9 +126,8 @@ TEST_F(ReviewTest, SearchAgainFindsTheNextOccurrence) {
   Type("\x1b");
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "text:Qual texto", "char:97", "char:108", "char:118",
-                               "char:120", "rec:_DEL", "char:120", "char:111", "click",
-                               "text:6 10", "click", "text:9 3", "beep", "beep", "beep",
-                               "beep"}));
+                               "char:120", "rec:_DEL", "char:120", "char:111", "click", "text:6 10",
+                               "click", "text:9 3", "beep", "beep", "beep", "beep"}));
   // The text stays for the next review.
   test::ClearSounds();
   SetCursor(1, 1);
@@ -144,8 +142,8 @@ TEST_F(ReviewTest, SearchAgainFindsTheNextOccurrence) {
   Extended(98);
   Type("\x1b");
   ScreenReview();
-  EXPECT_EQ(Sounds(), (Strings{"beep", "text:Qual texto", "char:122", "char:122", "beep",
-                               "beep", "beep", "beep"}));
+  EXPECT_EQ(Sounds(), (Strings{"beep", "text:Qual texto", "char:122", "char:122", "beep", "beep",
+                               "beep", "beep"}));
 }
 
 TEST_F(ReviewTest, FieldsSplitByAttributeAndDelimiters) {
@@ -156,16 +154,18 @@ TEST_F(ReviewTest, FieldsSplitByAttributeAndDelimiters) {
     const review::Field f = review::FieldAt(c, 7);
     return std::make_pair(f.start, f.end);
   };
-  EXPECT_EQ(field(3), std::make_pair(1, 4));    // up to the colon
-  EXPECT_EQ(field(8), std::make_pair(6, 15));   // the colour changes at both ends
-  EXPECT_EQ(field(5), std::make_pair(6, 4));    // a delimiter: empty, after it
-  EXPECT_EQ(field(18), std::make_pair(17, 21)); // between "|" and "?"
+  EXPECT_EQ(field(3), std::make_pair(1, 4));     // up to the colon
+  EXPECT_EQ(field(8), std::make_pair(6, 15));    // the colour changes at both ends
+  EXPECT_EQ(field(5), std::make_pair(6, 4));     // a delimiter: empty, after it
+  EXPECT_EQ(field(18), std::make_pair(17, 21));  // between "|" and "?"
   EXPECT_EQ(field(24), std::make_pair(23, 25));
-  EXPECT_EQ(field(60), std::make_pair(26, 80)); // blanks of the start colour
+  EXPECT_EQ(field(60), std::make_pair(26, 80));  // blanks of the start colour
 
   SetCursor(8, 7);
   Extended(94);  // Ctrl+F1: the whole field
-  test::TypeLater("\t\x0b" "fc");  // Tab to the next field, read from there to its end
+  test::TypeLater(
+      "\t\x0b"
+      "fc");  // Tab to the next field, read from there to its end
   test::TypeLater("\x0b\x1b");
   ScreenReview();
   EXPECT_EQ(Sounds(), (Strings{"beep", "text:Joao", "text:Silva", "click", "text:7 17",
@@ -194,8 +194,8 @@ TEST_F(ReviewTest, UpAtTheTopBeepsCtrlPgDnFindsTheLastLetter) {
   Extended(118);
   test::TypeLater("\x0b\x1b");
   ScreenReview();
-  EXPECT_EQ(Sounds(), (Strings{"beep", "beep", "text:fim", "text:x9", "text:20 5", "beep",
-                               "beep"}));
+  EXPECT_EQ(Sounds(),
+            (Strings{"beep", "beep", "text:fim", "text:x9", "text:20 5", "beep", "beep"}));
 }
 
 }  // namespace
