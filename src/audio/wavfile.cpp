@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "audio/snwav.h"
+#include "common/fileio.h"
 #include "common/paths.h"
 #include "console/console.h"
 
@@ -49,18 +50,6 @@ WavFormat ParseFmt(const uint8_t* body) {
 
 // PCM, or the extensible header (whose samples our callers only ever write as PCM).
 bool IsPcm(const WavFormat& f) { return f.tag == 1 || f.tag == 0xFFFE; }
-
-// Reads exactly n bytes unless the file ends; returns the count read.
-size_t ReadFull(int fd, uint8_t* dst, size_t n) {
-  size_t got = 0;
-  while (got < n) {
-    const ssize_t r = read(fd, dst + got, n - got);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    got += static_cast<size_t>(r);
-  }
-  return got;
-}
 
 uint8_t g_readBuffer[kWavBufferSize];  // file reading, allocated once
 

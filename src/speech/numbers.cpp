@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "common/fileio.h"
 #include "common/paths.h"
 #include "common/wavheader.h"
 #include "console/console.h"
@@ -82,17 +83,6 @@ std::string LegacyLetters() {
   return d;
 }
 
-size_t ReadSome(int fd, uint8_t* dst, size_t n) {
-  size_t got = 0;
-  while (got < n) {
-    const ssize_t r = read(fd, dst + got, n - got);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    got += static_cast<size_t>(r);
-  }
-  return got;
-}
-
 // Appends the samples of one word file, playing the block whenever it would overflow.
 void AppendWord(const std::string& path, uint32_t& fill) {
   const std::string linuxPath = ToLinuxPath(path);
@@ -118,7 +108,7 @@ void AppendWord(const std::string& path, uint32_t& fill) {
     }
     const uint32_t want =
         static_cast<uint32_t>(std::min<uint64_t>(remaining, kBlockSamples - fill));
-    const size_t got = ReadSome(fd, Block() + kWavHeaderSize + fill, want);
+    const size_t got = ReadFull(fd, Block() + kWavHeaderSize + fill, want);
     fill += static_cast<uint32_t>(got);
     if (got < want) break;  // the file shrank under us
     remaining -= got;
