@@ -27,7 +27,8 @@ constexpr const char* kMsgBrailleName = "snLinBrl";  // registered message: brai
 void ConsoleWrite(const char* chars, uint16_t count);
 // Column and row counted from 1, each clamped into the screen.
 void SetCursor(int column, int row);
-int CursorColumn();  // from 1
+int CursorColumn();  // from 1; 81 right after a row's last cell was written (the wrap
+                     // happens with the next character)
 int CursorRow();     // from 1
 void ClearToLineEnd();
 void SetBackgroundColour(int colour);  // no effect while colours are fixed
@@ -112,6 +113,15 @@ void SetBrailleRowSink(BrailleRowSink sink);
 // Handler for any other message number (e.g. 2980); called on the main thread.
 using MessageHandler = void (*)(uint32_t message, intptr_t first, intptr_t second);
 void SetMessageHandler(uint32_t message, MessageHandler handler);
+
+// Number of a registered message (0xC000 and up), the same for the same name for the
+// program's life; RegisterConsoleMessage(kMsgBrailleName) is the braille key message.
+uint32_t RegisterConsoleMessage(const char* name);
+
+// Called by ConsoleOpen after the window is shown, to try to open a braille display
+// (which then sets the braille key slot and row sink). Set it before the window opens.
+using BrailleDisplayOpener = void (*)();
+void SetBrailleDisplayOpener(BrailleDisplayOpener opener);
 
 void PlayTone(uint16_t frequency);
 void StopTone();
