@@ -143,9 +143,11 @@ int ConsoleReadLine(char* buffer, int size) {
 }
 
 void BindStandardStreams() {
-  static ConsoleOutBuf out([](const char* chars, uint16_t count) { ConsoleWrite(chars, count); },
-                           [] { KeyWaiting(); });
-  static ConsoleInBuf in([](char* buffer, int size) { return ConsoleReadLine(buffer, size); });
+  // Never destroyed: the standard streams flush once more after static destructors.
+  static ConsoleOutBuf& out = *new ConsoleOutBuf(
+      [](const char* chars, uint16_t count) { ConsoleWrite(chars, count); }, [] { KeyWaiting(); });
+  static ConsoleInBuf& in =
+      *new ConsoleInBuf([](char* buffer, int size) { return ConsoleReadLine(buffer, size); });
   std::cout.rdbuf(&out);
   std::cin.rdbuf(&in);
   std::cin.tie(&std::cout);

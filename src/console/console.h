@@ -14,10 +14,10 @@ constexpr int kScreenRows = 25;
 constexpr int kKeyBufferSize = 64;
 
 // Window message numbers. They keep the numbers the suite has always used.
-constexpr uint32_t kMsgWaveDone = 957;      // audio output: a buffer finished playing
-constexpr uint32_t kMsgStopSpeech = 1123;   // wake-up posted by StopSpeech
-constexpr uint32_t kMsgSynthWake = 2980;    // wake-up posted by the synthesizers
-constexpr uint32_t kMsgKeyWake = 0x4E;      // wake-up posted by PushKey
+constexpr uint32_t kMsgWaveDone = 957;               // audio output: a buffer finished playing
+constexpr uint32_t kMsgStopSpeech = 1123;            // wake-up posted by StopSpeech
+constexpr uint32_t kMsgSynthWake = 2980;             // wake-up posted by the synthesizers
+constexpr uint32_t kMsgKeyWake = 0x4E;               // wake-up posted by PushKey
 constexpr const char* kMsgBrailleName = "snLinBrl";  // registered message: braille keys
 
 // ---- Screen (text device) -------------------------------------------------------------
@@ -31,7 +31,7 @@ int CursorColumn();  // from 1; 81 right after a row's last cell was written (th
                      // happens with the next character)
 int CursorRow();     // from 1
 void ClearToLineEnd();
-void SetBackgroundColour(int colour);  // no effect while colours are fixed
+void SetBackgroundColour(int colour);       // no effect while colours are fixed
 uint8_t ScreenCharAt(int column, int row);  // from 1; 0 outside the screen
 uint8_t ScreenAttrAt(int column, int row);
 uint8_t TextAttribute();
@@ -43,8 +43,8 @@ void BindStandardStreams();
 
 // ---- Keyboard -------------------------------------------------------------------------
 
-bool KeyWaiting();        // services pending messages, then looks at the buffer
-uint8_t ReadKey();        // waits for a code; two-code keys arrive as 0 then the number
+bool KeyWaiting();  // services pending messages, then looks at the buffer
+uint8_t ReadKey();  // waits for a code; two-code keys arrive as 0 then the number
 void PushKey(uint8_t code);
 int ConsoleReadLine(char* buffer, int size);  // echoed line input; returns length + 2 (CR LF)
 // Modifier keys held with the key whose code ReadKey returned last (read from the key's
@@ -71,8 +71,8 @@ Rgb ColourOf(int colourNumber);
 int CellWidth();
 int CellHeight();
 struct FontChoice {
-  std::string face;    // face name as configured (cp1252)
-  std::string file;    // font file fontconfig resolved
+  std::string face;  // face name as configured (cp1252)
+  std::string file;  // font file fontconfig resolved
   int weight = 700;
 };
 FontChoice ConsoleFont();

@@ -46,43 +46,106 @@ KeyEvent Translate(const SDL_Keysym& ks) {
     e.ch = static_cast<char>(sym);
   } else {
     switch (sym) {
-      case SDLK_INSERT: e.key = Key::Insert; break;
-      case SDLK_DELETE: e.key = Key::Delete; break;
-      case SDLK_HOME: e.key = Key::Home; break;
-      case SDLK_END: e.key = Key::End; break;
-      case SDLK_PAGEUP: e.key = Key::PageUp; break;
-      case SDLK_PAGEDOWN: e.key = Key::PageDown; break;
-      case SDLK_UP: e.key = Key::Up; break;
-      case SDLK_DOWN: e.key = Key::Down; break;
-      case SDLK_LEFT: e.key = Key::Left; break;
-      case SDLK_RIGHT: e.key = Key::Right; break;
-      case SDLK_BACKSPACE: e.key = Key::Backspace; break;
+      case SDLK_INSERT:
+        e.key = Key::Insert;
+        break;
+      case SDLK_DELETE:
+        e.key = Key::Delete;
+        break;
+      case SDLK_HOME:
+        e.key = Key::Home;
+        break;
+      case SDLK_END:
+        e.key = Key::End;
+        break;
+      case SDLK_PAGEUP:
+        e.key = Key::PageUp;
+        break;
+      case SDLK_PAGEDOWN:
+        e.key = Key::PageDown;
+        break;
+      case SDLK_UP:
+        e.key = Key::Up;
+        break;
+      case SDLK_DOWN:
+        e.key = Key::Down;
+        break;
+      case SDLK_LEFT:
+        e.key = Key::Left;
+        break;
+      case SDLK_RIGHT:
+        e.key = Key::Right;
+        break;
+      case SDLK_BACKSPACE:
+        e.key = Key::Backspace;
+        break;
       case SDLK_RETURN:
-      case SDLK_KP_ENTER: e.key = Key::Enter; break;
-      case SDLK_ESCAPE: e.key = Key::Escape; break;
-      case SDLK_TAB: e.key = Key::Tab; break;
-      case SDLK_SPACE: e.key = Key::Space; break;
+      case SDLK_KP_ENTER:
+        e.key = Key::Enter;
+        break;
+      case SDLK_ESCAPE:
+        e.key = Key::Escape;
+        break;
+      case SDLK_TAB:
+        e.key = Key::Tab;
+        break;
+      case SDLK_SPACE:
+        e.key = Key::Space;
+        break;
       case SDLK_PAUSE:
-      case SDLK_CANCEL: e.key = Key::Break; break;
-      case SDLK_LEFTBRACKET: e.key = Key::Bracket; e.ch = '['; break;
-      case SDLK_BACKSLASH: e.key = Key::Bracket; e.ch = '\\'; break;
-      case SDLK_RIGHTBRACKET: e.key = Key::Bracket; e.ch = ']'; break;
-      default: break;
+      case SDLK_CANCEL:
+        e.key = Key::Break;
+        break;
+      case SDLK_LEFTBRACKET:
+        e.key = Key::Bracket;
+        e.ch = '[';
+        break;
+      case SDLK_BACKSLASH:
+        e.key = Key::Bracket;
+        e.ch = '\\';
+        break;
+      case SDLK_RIGHTBRACKET:
+        e.key = Key::Bracket;
+        e.ch = ']';
+        break;
+      default:
+        break;
     }
     // The keypad without Num Lock is a second set of cursor keys.
     if (!numLock) {
       switch (sym) {
-        case SDLK_KP_7: e.key = Key::Home; break;
-        case SDLK_KP_8: e.key = Key::Up; break;
-        case SDLK_KP_9: e.key = Key::PageUp; break;
-        case SDLK_KP_4: e.key = Key::Left; break;
-        case SDLK_KP_6: e.key = Key::Right; break;
-        case SDLK_KP_1: e.key = Key::End; break;
-        case SDLK_KP_2: e.key = Key::Down; break;
-        case SDLK_KP_3: e.key = Key::PageDown; break;
-        case SDLK_KP_0: e.key = Key::Insert; break;
-        case SDLK_KP_PERIOD: e.key = Key::Delete; break;
-        default: break;
+        case SDLK_KP_7:
+          e.key = Key::Home;
+          break;
+        case SDLK_KP_8:
+          e.key = Key::Up;
+          break;
+        case SDLK_KP_9:
+          e.key = Key::PageUp;
+          break;
+        case SDLK_KP_4:
+          e.key = Key::Left;
+          break;
+        case SDLK_KP_6:
+          e.key = Key::Right;
+          break;
+        case SDLK_KP_1:
+          e.key = Key::End;
+          break;
+        case SDLK_KP_2:
+          e.key = Key::Down;
+          break;
+        case SDLK_KP_3:
+          e.key = Key::PageDown;
+          break;
+        case SDLK_KP_0:
+          e.key = Key::Insert;
+          break;
+        case SDLK_KP_PERIOD:
+          e.key = Key::Delete;
+          break;
+        default:
+          break;
       }
     }
   }
@@ -215,12 +278,13 @@ void DispatchEvent(const SDL_Event& event) {
       if (OurWindow(event.text.windowID)) OnText(event.text.text);
       break;
     case SDL_MOUSEBUTTONDOWN:
-      if (OurWindow(event.button.windowID)) Decoder().MouseButton(event.button.button, CurrentMods());
+      if (OurWindow(event.button.windowID))
+        Decoder().MouseButton(event.button.button, CurrentMods());
       break;
     case SDL_MOUSEWHEEL:
       if (OurWindow(event.wheel.windowID)) {
-        const int y = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
-                                                                     : event.wheel.y;
+        const int y =
+            event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
         Decoder().Wheel(y, CurrentMods());
       }
       break;

@@ -138,7 +138,8 @@ bool RunLine(const std::string& line) {
     int ms = 0;
     in >> ms;
     const Uint32 end = SDL_GetTicks() + static_cast<Uint32>(ms < 0 ? 0 : ms);
-    while (!SDL_TICKS_PASSED(SDL_GetTicks(), end)) WaitMessage(static_cast<int>(end - SDL_GetTicks()));
+    while (!SDL_TICKS_PASSED(SDL_GetTicks(), end))
+      WaitMessage(static_cast<int>(end - SDL_GetTicks()));
     return false;
   }
   if (command == "dump") {
@@ -156,8 +157,8 @@ bool WriteScreenDump(const std::string& path) {
   if (!out) return false;
   const ScreenModel& screen = Screen();
   for (int r = 0; r < kScreenRows; ++r) {
-    out << Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(screen.RowChars(r)),
-                                         kScreenCols))
+    out << Cp1252ToUtf8(
+               std::string_view(reinterpret_cast<const char*>(screen.RowChars(r)), kScreenCols))
         << '\n';
   }
   out << "attributes\n";
@@ -180,7 +181,8 @@ bool WriteScreenshot(const std::string& path) {
   if (s == nullptr) return false;
   ComposeFrame();
   const SDL_Rect all{0, 0, width, height};
-  bool ok = SDL_RenderReadPixels(w.renderer, &all, SDL_PIXELFORMAT_ARGB8888, s->pixels, s->pitch) == 0;
+  bool ok =
+      SDL_RenderReadPixels(w.renderer, &all, SDL_PIXELFORMAT_ARGB8888, s->pixels, s->pitch) == 0;
   SDL_RenderPresent(w.renderer);
   ok = ok && SDL_SaveBMP(s, path.c_str()) == 0;
   SDL_FreeSurface(s);

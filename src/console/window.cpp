@@ -17,7 +17,9 @@ WindowState& Win() {
 }
 
 void FatalWindowError(const char* what) {
-  std::fprintf(stderr, "minigravador: a janela do console n\xc3\xa3o p\xc3\xb4" "de ser criada: %s (%s)\n",
+  std::fprintf(stderr,
+               "minigravador: a janela do console n\xc3\xa3o p\xc3\xb4"
+               "de ser criada: %s (%s)\n",
                what, SDL_GetError());
   std::exit(1);
 }
@@ -81,7 +83,10 @@ void ConsoleOpen() {
   if (w.open) return;
   EnsureEvents();
   setenv("SDL_VIDEO_X11_WMCLASS", "SnWinCrt", 0);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) FatalWindowError("sem v\xc3\xad" "deo");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    FatalWindowError(
+        "sem v\xc3\xad"
+        "deo");
   if (TTF_WasInit() == 0 && TTF_Init() != 0) FatalWindowError("SDL_ttf");
 
   w.settings = LoadDisplaySettings();
@@ -102,7 +107,9 @@ void ConsoleOpen() {
   FontFile file;
   const std::string face = Cp1252ToUtf8(w.settings.face);
   if (!FindMonospaceFont(face, w.settings.weight, file)) {
-    FatalWindowError("nenhuma fonte monoespa\xc3\xa7" "ada encontrada");
+    FatalWindowError(
+        "nenhuma fonte monoespa\xc3\xa7"
+        "ada encontrada");
   }
   w.font = OpenFittedFont(file, cw, ch, w.settings.weight);
   if (w.font == nullptr && FindMonospaceFont("", w.settings.weight, file)) {

@@ -19,11 +19,14 @@ class ProbeTest : public ::testing::Test {
   void Ini(const std::string& text) { WriteText(dir + "/config/Sonela/Sonela.ini", text); }
   int Run(const std::string& script, std::map<std::string, std::string> env = {}) {
     WriteText(dir + "/keys.txt", script);
-    std::map<std::string, std::string> all = {
-        {"SDL_VIDEODRIVER", "offscreen"},       {"SDL_RENDER_DRIVER", "software"},
-        {"SDL_AUDIODRIVER", "dummy"},           {"HOME", dir},
-        {"XDG_CONFIG_HOME", dir + "/config"},   {"MG_KEY_SCRIPT", dir + "/keys.txt"},
-        {"MG_SCREEN_DUMP", dir + "/screen.txt"}, {"MG_SCREENSHOT", dir + "/screen.bmp"}};
+    std::map<std::string, std::string> all = {{"SDL_VIDEODRIVER", "offscreen"},
+                                              {"SDL_RENDER_DRIVER", "software"},
+                                              {"SDL_AUDIODRIVER", "dummy"},
+                                              {"HOME", dir},
+                                              {"XDG_CONFIG_HOME", dir + "/config"},
+                                              {"MG_KEY_SCRIPT", dir + "/keys.txt"},
+                                              {"MG_SCREEN_DUMP", dir + "/screen.txt"},
+                                              {"MG_SCREENSHOT", dir + "/screen.bmp"}};
     for (const auto& [k, v] : env) all[k] = v;
     const int status = Start({ProbePath()}, all, dir + "/stderr.txt").Wait();
     dump = ReadDump(dir + "/screen.txt");
@@ -120,7 +123,7 @@ TEST_F(ProbeTest, BrailleKeyboardChordsThroughTheWindow) {
             0)
       << ReadText(dir + "/stderr.txt");
   ASSERT_TRUE(dump.ok);
-  EXPECT_EQ(dump.Text(4), "Lido: [b ]");  // x is no chord key: a blank
+  EXPECT_EQ(dump.Text(4), "Lido: [b ]");    // x is no chord key: a blank
   EXPECT_EQ(dump.Text(5), "Teclas: 1 49");  // space+dot 1; mode 2: # then a gives 1
 }
 

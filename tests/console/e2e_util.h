@@ -37,7 +37,9 @@ struct Dump {
   std::vector<std::string> rows;   // UTF-8
   std::vector<std::string> attrs;  // 160 hex digits each
   std::string cursor;
-  std::string Attr(int column, int row) const { return attrs.at(row - 1).substr((column - 1) * 2, 2); }
+  std::string Attr(int column, int row) const {
+    return attrs.at(row - 1).substr((column - 1) * 2, 2);
+  }
   // Row without its trailing blanks.
   std::string Text(int row) const {
     std::string r = rows.at(row - 1);
@@ -78,8 +80,8 @@ struct Child {
 
 // Starts `program` with the environment changed by `env` (an empty value unsets) and
 // stderr going to `errFile`.
-inline Child Start(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                   const std::string& errFile) {
+inline Child Start(const std::vector<std::string>& argv,
+                   const std::map<std::string, std::string>& env, const std::string& errFile) {
   Child c;
   c.pid = fork();
   if (c.pid == 0) {
