@@ -3,6 +3,8 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <vector>
+
 namespace mg {
 namespace {
 
@@ -76,12 +78,64 @@ unsigned LargestFitting(int limit, Measure measure) {
   return lo;
 }
 
+// Every font fontconfig knows that draws Latin letters, nearest to a Portuguese
+// monospace face at `weight` first.
+std::vector<FontFile> EveryFont(int weight) {
+  std::vector<FontFile> fonts;
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return fonts;
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("pt"));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+  FcPatternDestroy(pattern);
+  if (set == nullptr) return fonts;
+  for (int i = 0; i < set->nfont; ++i) {
+    FcPattern* font = set->fonts[i];
+    FcChar8* file = nullptr;
+    FcChar8* family = nullptr;
+    FcCharSet* charset = nullptr;
+    int index = 0;
+    int fontWeight = FC_WEIGHT_REGULAR;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
+    if (FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) != FcResultMatch ||
+        !FcCharSetHasChar(charset, 'A') || !FcCharSetHasChar(charset, 'a')) {
+      continue;
+    }
+    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &fontWeight);
+    FontFile f;
+    f.file = reinterpret_cast<const char*>(file);
+    f.index = index;
+    if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch) {
+      f.family = reinterpret_cast<const char*>(family);
+    }
+    f.bold = fontWeight >= FC_WEIGHT_DEMIBOLD;
+    fonts.push_back(f);
+  }
+  FcFontSetDestroy(set);
+  return fonts;
+}
+
 }  // namespace
 
-bool FindMonospaceFont(const std::string& faceUtf8, int weight, FontFile& found) {
-  if (!FcInit()) return false;
-  if (!faceUtf8.empty() && MatchOne(faceUtf8, weight, true, found)) return true;
-  return MatchOne("monospace", weight, false, found);
+std::vector<FontFile> ConsoleFontCandidates(const std::string& faceUtf8, int weight) {
+  std::vector<FontFile> list;
+  if (!FcInit()) return list;
+  const auto add = [&list](const FontFile& f) {
+    for (const FontFile& have : list) {
+      if (have.file == f.file && have.index == f.index) return;
+    }
+    list.push_back(f);
+  };
+  FontFile found;
+  if (!faceUtf8.empty() && MatchOne(faceUtf8, weight, true, found)) add(found);
+  if (MatchOne("monospace", weight, false, found)) add(found);
+  for (const FontFile& f : EveryFont(weight)) add(f);
+  return list;
 }
 
 TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight) {
@@ -94,6 +148,23 @@ TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight
   const unsigned hdpi = LargestFitting(width, [&](unsigned h) { return AdvanceAt(f, h, vdpi); });
   TTF_SetFontSizeDPI(f, 72, hdpi, vdpi);
   return f;
+}
+
+TTF_Font* OpenConsoleFont(const std::string& faceUtf8, int weight, int width, int height,
+                          FontFile& used) {
+  if (TTF_WasInit() == 0 && TTF_Init() != 0) return nullptr;
+  for (const FontFile& candidate : ConsoleFontCandidates(faceUtf8, weight)) {
+    TTF_Font* font = OpenFittedFont(candidate, width, height, weight);
+    if (font == nullptr) continue;
+    int minx, maxx, miny, maxy, advance = 0;
+    if (TTF_FontHeight(font) > 0 &&
+        TTF_GlyphMetrics32(font, 'M', &minx, &maxx, &miny, &maxy, &advance) == 0 && advance > 0) {
+      used = candidate;
+      return font;
+    }
+    TTF_CloseFont(font);  // opens, but draws nothing usable at this size
+  }
+  return nullptr;
 }
 
 }  // namespace mg

@@ -196,6 +196,7 @@ int ConsoleReadLine(char* buffer, int size) {
 
 void ConsoleOpen() {}
 bool ConsoleIsOpen() { return true; }
+void SetNoWindowHandler(NoWindowHandler) {}
 
 void ConsoleDone() { throw fake::ConsoleDoneCalled{}; }
 
