@@ -1,5 +1,6 @@
 // The console window: display settings, font, size limits, creation and destruction.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -87,8 +88,9 @@ bool DriverShowsNothing(const char* driver) {
   if (driver == nullptr) return true;
   const std::string name = driver;
   if (name != "offscreen" && name != "dummy" && name != "evdev") return false;
-  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-  return asked == nullptr || std::string(asked).find(name) == std::string::npos;
+  std::string asked = SDL_GetHint(SDL_HINT_VIDEODRIVER) ? SDL_GetHint(SDL_HINT_VIDEODRIVER) : "";
+  for (char& c : asked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return asked.find(name) == std::string::npos;
 }
 
 bool OpenVideo(std::string& why) {
@@ -120,9 +122,9 @@ void OpenFont(int cellWidth, int cellHeight) {
     return;
   }
   std::fprintf(stderr,
-               "minigravador: nenhuma fonte utiliz\xc3\xa1vel (%s); a janela usa a fonte "
+               "minigravador: nenhuma fonte utiliz\xc3\xa1vel%s%s; a janela usa a fonte "
                "interna\n",
-               TTF_WasInit() != 0 ? "fontconfig" : TTF_GetError());
+               TTF_WasInit() != 0 ? "" : ": SDL_ttf ", TTF_WasInit() != 0 ? "" : TTF_GetError());
   w.fontChoice = FontChoice{w.settings.face, "", w.settings.weight};
   w.ascent = std::min(kBuiltinBaseline * cellHeight / kBuiltinGlyphHeight, cellHeight - 2);
 }
