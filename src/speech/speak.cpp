@@ -23,11 +23,14 @@ std::string WithBackslash(std::string d) {
 }
 
 // Said when the console's window cannot open: nothing can be shown and no key can stop
-// it, so the sentence is spoken to its end, within a deadline.
+// it, so the sentence is spoken to its end, within a deadline; then speech is closed, as
+// the program ends.
 void SayWithoutWindow(const char* sentence) {
   SpeakText(sentence);
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (IsSpeaking() && std::chrono::steady_clock::now() < end) WaitMessage(50);
+  StopSpeech();
+  SpeechDone();
 }
 
 }  // namespace

@@ -38,10 +38,12 @@ TEST(BuiltinFont, EveryPrintableAsciiCharacterIsDrawnAndDistinct) {
 
 TEST(BuiltinFont, PortugueseLettersAreTheirBaseWithTheMark) {
   // cp1252: the accented letters Portuguese writes, each with its base letter.
-  const std::string accented = "\xe1\xe0\xe2\xe3\xe9\xea\xed\xf3\xf4\xf5\xfa\xfc\xe7"
-                               "\xc1\xc0\xc2\xc3\xc9\xca\xcd\xd3\xd4\xd5\xda\xdc\xc7";
-  const std::string bases = "aaaaeeiooouuc"
-                            "AAAAEEIOOOUUC";
+  const std::string accented =
+      "\xe1\xe0\xe2\xe3\xe9\xea\xed\xf3\xf4\xf5\xfa\xfc\xe7"
+      "\xc1\xc0\xc2\xc3\xc9\xca\xcd\xd3\xd4\xd5\xda\xdc\xc7";
+  const std::string bases =
+      "aaaaeeiooouuc"
+      "AAAAEEIOOOUUC";
   std::map<std::string, char> seen;
   for (size_t i = 0; i < accented.size(); ++i) {
     const uint8_t ch = static_cast<uint8_t>(accented[i]);

@@ -30,8 +30,8 @@ class WindowOpen : public ::testing::Test {
   std::string Fontconfig(const std::string& name, const std::string& fontDir) {
     const std::string file = dir + "/" + name + ".conf";
     WriteText(file, "<?xml version=\"1.0\"?>\n<fontconfig>\n" +
-                        (fontDir.empty() ? "" : "  <dir>" + fontDir + "</dir>\n") +
-                        "  <cachedir>" + dir + "/fccache</cachedir>\n</fontconfig>\n");
+                        (fontDir.empty() ? "" : "  <dir>" + fontDir + "</dir>\n") + "  <cachedir>" +
+                        dir + "/fccache</cachedir>\n</fontconfig>\n");
     return file;
   }
   // Runs the program with sound to SDL's disk driver; the exit status, -1 when it had to
@@ -40,13 +40,11 @@ class WindowOpen : public ::testing::Test {
     WriteText(dir + "/keys.txt", keys);
     std::filesystem::remove(dir + "/audio.raw");
     std::filesystem::remove(dir + "/screen.bmp");
-    std::map<std::string, std::string> all = {{"SDL_RENDER_DRIVER", "software"},
-                                              {"SDL_AUDIODRIVER", "disk"},
-                                              {"SDL_DISKAUDIOFILE", dir + "/audio.raw"},
-                                              {"HOME", dir},
-                                              {"XDG_CONFIG_HOME", dir + "/config"},
-                                              {"MG_KEY_SCRIPT", dir + "/keys.txt"},
-                                              {"MG_SCREENSHOT", dir + "/screen.bmp"}};
+    std::map<std::string, std::string> all = {
+        {"SDL_RENDER_DRIVER", "software"},         {"SDL_AUDIODRIVER", "disk"},
+        {"SDL_DISKAUDIOFILE", dir + "/audio.raw"}, {"HOME", dir},
+        {"XDG_CONFIG_HOME", dir + "/config"},      {"MG_KEY_SCRIPT", dir + "/keys.txt"},
+        {"MG_SCREENSHOT", dir + "/screen.bmp"}};
     for (const auto& [k, v] : env) all[k] = v;
     return Start({kProgram}, all, dir + "/stderr.txt").Wait(seconds);
   }
@@ -73,8 +71,8 @@ class WindowOpen : public ::testing::Test {
       int ink = 0;
       for (int y = 0; y < ch; ++y) {
         for (int x = static_cast<int>(c) * cw; x < static_cast<int>(c + 1) * cw; ++x) {
-          ink += (static_cast<const uint32_t*>(pic->pixels)[y * (pic->pitch / 4) + x] &
-                  0xFFFFFF) != 0;
+          ink +=
+              (static_cast<const uint32_t*>(pic->pixels)[y * (pic->pitch / 4) + x] & 0xFFFFFF) != 0;
         }
       }
       if (text[c] == ' ') {
