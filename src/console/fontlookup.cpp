@@ -122,22 +122,6 @@ std::vector<FontFile> EveryFont(int weight) {
 
 }  // namespace
 
-std::vector<FontFile> ConsoleFontCandidates(const std::string& faceUtf8, int weight) {
-  std::vector<FontFile> list;
-  if (!FcInit()) return list;
-  const auto add = [&list](const FontFile& f) {
-    for (const FontFile& have : list) {
-      if (have.file == f.file && have.index == f.index) return;
-    }
-    list.push_back(f);
-  };
-  FontFile found;
-  if (!faceUtf8.empty() && MatchOne(faceUtf8, weight, true, found)) add(found);
-  if (MatchOne("monospace", weight, false, found)) add(found);
-  for (const FontFile& f : EveryFont(weight)) add(f);
-  return list;
-}
-
 TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight) {
   // At 72 points the pixel size equals the resolution, so each resolution step is
   // one pixel of em size; vertical and horizontal scale separately.
@@ -153,9 +137,15 @@ TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight
 TTF_Font* OpenConsoleFont(const std::string& faceUtf8, int weight, int width, int height,
                           FontFile& used) {
   if (TTF_WasInit() == 0 && TTF_Init() != 0) return nullptr;
-  for (const FontFile& candidate : ConsoleFontCandidates(faceUtf8, weight)) {
+  if (!FcInit()) return nullptr;
+  std::vector<FontFile> tried;
+  const auto open = [&](const FontFile& candidate) -> TTF_Font* {
+    for (const FontFile& t : tried) {
+      if (t.file == candidate.file && t.index == candidate.index) return nullptr;
+    }
+    tried.push_back(candidate);
     TTF_Font* font = OpenFittedFont(candidate, width, height, weight);
-    if (font == nullptr) continue;
+    if (font == nullptr) return nullptr;
     int minx, maxx, miny, maxy, advance = 0;
     if (TTF_FontHeight(font) > 0 &&
         TTF_GlyphMetrics32(font, 'M', &minx, &maxx, &miny, &maxy, &advance) == 0 && advance > 0) {
@@ -163,8 +153,19 @@ TTF_Font* OpenConsoleFont(const std::string& faceUtf8, int weight, int width, in
       return font;
     }
     TTF_CloseFont(font);  // opens, but draws nothing usable at this size
+    return nullptr;
+  };
+  FontFile found;
+  TTF_Font* font = nullptr;
+  if (!faceUtf8.empty() && MatchOne(faceUtf8, weight, true, found)) font = open(found);
+  if (font == nullptr && MatchOne("monospace", weight, false, found)) font = open(found);
+  // Only when both fail is every font listed.
+  if (font == nullptr) {
+    for (const FontFile& candidate : EveryFont(weight)) {
+      if ((font = open(candidate)) != nullptr) break;
+    }
   }
-  return nullptr;
+  return font;
 }
 
 }  // namespace mg

@@ -5,7 +5,6 @@
 #include <SDL_ttf.h>
 
 #include <string>
-#include <vector>
 
 namespace mg {
 
@@ -16,18 +15,15 @@ struct FontFile {
   bool bold = false;   // the face is at least semi-bold
 };
 
-// Fonts to try for the console, best first: the monospace face named `faceUtf8` at
-// `weight` (1-1000), the system's monospace face, then every other font fontconfig
-// knows that has Latin letters, those nearest to a Portuguese monospace face first.
-// Empty when fontconfig knows no font at all.
-std::vector<FontFile> ConsoleFontCandidates(const std::string& faceUtf8, int weight);
-
 // Opens the font scaled to fit a cell of width x height pixels (the glyph advance
 // at most `width`, the font height at most `height`). Null when it cannot be opened.
 TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight);
 
-// The first of the candidates that opens and can draw a letter, fitted to the cell;
-// `used` names it. Null when none does: the console then draws with its built-in font.
+// The console font fitted to the cell, the first that opens and can draw a letter of:
+// the monospace face named `faceUtf8` at `weight` (1-1000), the system's monospace face,
+// then every other font fontconfig knows that has Latin letters, those nearest to a
+// Portuguese monospace face first. `used` names it. Null when none does (no font at all):
+// the console then draws with its built-in font.
 TTF_Font* OpenConsoleFont(const std::string& faceUtf8, int weight, int width, int height,
                           FontFile& used);
 
