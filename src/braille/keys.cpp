@@ -3,6 +3,8 @@
 #include <brlapi_constants.h>
 #include <brlapi_keycodes.h>
 
+#include <cstdint>
+
 #include "console/keydecode.h"
 
 namespace mg {
