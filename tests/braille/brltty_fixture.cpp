@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,6 +34,21 @@ std::string FindBrltty() {
 int MsLeft(Clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// BRLTTY leaves its BrlAPI socket and lock file behind when it is killed; remove them
+// when the lock names the process that is gone.
+void RemoveStaleSocket(int host, pid_t pid) {
+  const std::string socket = "/var/lib/BrlAPI/" + std::to_string(host);
+  const std::string lock = "/var/lib/BrlAPI/." + std::to_string(host);
+  FILE* f = std::fopen(lock.c_str(), "r");
+  if (f == nullptr) return;
+  long owner = 0;
+  const bool read = std::fscanf(f, "%ld", &owner) == 1;
+  std::fclose(f);
+  if (!read || owner != pid) return;
+  unlink(socket.c_str());
+  unlink(lock.c_str());
 }
 
 }  // namespace
@@ -102,15 +118,16 @@ void PrivateBrltty::Stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return;
-    }
-    usleep(20000);
+  bool ended = false;
+  for (int i = 0; i < 100 && !ended; ++i) {
+    ended = waitpid(pid_, &status, WNOHANG) == pid_;
+    if (!ended) usleep(20000);
   }
-  kill(pid_, SIGKILL);
-  waitpid(pid_, &status, 0);
+  if (!ended) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+  }
+  RemoveStaleSocket(host_, pid_);
   pid_ = -1;
 }
 
@@ -119,6 +136,7 @@ void PrivateBrltty::Kill() {
   kill(pid_, SIGKILL);
   int status = 0;
   waitpid(pid_, &status, 0);
+  RemoveStaleSocket(host_, pid_);
   pid_ = -1;
 }
 
