@@ -22,6 +22,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -244,8 +245,14 @@ bool OpenBrailleDisplay() {
     sigemptyset(&pipe);
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, &old);
-    std::thread(RunOpening, opening).detach();
+    bool started = true;
+    try {
+      std::thread(RunOpening, opening).detach();
+    } catch (const std::system_error&) {
+      started = false;
+    }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    if (!started) return false;
   }
   std::unique_lock<std::mutex> wait(opening->lock);
   if (!opening->doneSignal.wait_for(wait, kOpenDeadline, [&] { return opening->done; })) {
