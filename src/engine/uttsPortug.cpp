@@ -47,12 +47,17 @@ bool TrechoConfere(const Palavra& w, int p, std::string_view trecho) {
   return true;
 }
 
-// Left context, read from its last symbol to its first, starting just before p.
-bool EsquerdaConfere(const Palavra& w, int p, std::string_view esq) {
+// Left context, read from its last symbol to its first, starting just before p. A "!"
+// holds when the rule starts at the stressed letter (`tonica`); it tests no letter.
+// Words never hold "!", so a rule file that does not use it reads as before.
+bool EsquerdaConfere(const Palavra& w, int p, int tonica, std::string_view esq) {
   int q = p - 1;
   for (size_t k = esq.size(); k-- > 0;) {
     const char s = esq[k];
     switch (s) {
+      case '!':
+        if (p != tonica) return false;
+        break;
       case '#':
         if (q < 1 || !Em(kVogais, w.at(q))) return false;
         --q;
@@ -121,12 +126,12 @@ bool DireitaConfere(const Palavra& w, int q, std::string_view dir) {
   return true;
 }
 
-const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p) {
+const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p, int tonica) {
   const auto c = static_cast<unsigned char>(w.at(p));
   if (c < 32) return nullptr;
   for (const TRegra* r = regras.Cadeia(c); r != nullptr; r = r->prox) {
     if (r->trecho.empty()) continue;  // would consume nothing
-    if (TrechoConfere(w, p, r->trecho) && EsquerdaConfere(w, p, r->esquerda) &&
+    if (TrechoConfere(w, p, r->trecho) && EsquerdaConfere(w, p, tonica, r->esquerda) &&
         DireitaConfere(w, p + static_cast<int>(r->trecho.size()), r->direita)) {
       return r;
     }
@@ -148,7 +153,7 @@ void AplicaRegras(std::string_view palavra, int tonica, ListaFonemas& lista,
   std::string linha;
   int p = 1;
   while (p <= w.n()) {
-    const TRegra* r = Regra(regras, w, p);
+    const TRegra* r = Regra(regras, w, p, tonica);
     if (r == nullptr) {
       ++p;
       continue;

@@ -118,9 +118,10 @@ int PosicaoTonica(std::string_view word) {
         if (c == 'a' || c == 'e' || c == 'i' || c == 'o') return i;
         return result;
       case Estado::kAposI:
-        if (AEO(c)) {
-          result = i;
-        } else if (c == 'u') {
+        // A vowel before the final i carries the stress of the diphthong; the vowel
+        // before that one belongs to another syllable (reais, ideais).
+        if (AEO(c)) return i;
+        if (c == 'u') {
           st = Estado::kUAntesI;
         } else {
           return result;
