@@ -115,7 +115,7 @@ TEST_F(DadosTest, AbreviaturasComuns) {
   EXPECT_EQ(U(PreProcessa(C("Sr. Silva e Dra. Ana"))), "senhor Silva e doutora Ana");
   EXPECT_EQ(U(PreProcessa(C("ver pág. 12, etc. e tal"))), "ver página  doze , etcétera e tal");
   EXPECT_EQ(U(PreProcessa(C("Av. Brasil, nº 5"))), "avenida Brasil, número  cinco ");
-  EXPECT_EQ(U(PreProcessa(C("R$ 3"))), "reais  três ");
+  EXPECT_EQ(U(PreProcessa(C("R$ 3"))), " três reais ");
 }
 
 TEST_F(DadosTest, LinhasMbrolaBemFormadas) {

@@ -24,14 +24,22 @@ constexpr std::array<Simbolo, 22> kConsoantes{{
 std::string_view Vogal(char v, char marca) {
   const bool circ = marca == '^', til = marca == '~';
   switch (v) {
-    case 'a': return til ? "an" : "a";
-    case 'e': return til ? "en" : circ ? "e" : "ee";
-    case 'i': return til ? "in" : "i";
-    case 'o': return til ? "on" : circ ? "o" : "oo";
-    case 'u': return til ? "un" : "u";
-    case 'y': return "y";
-    case 'w': return "w";
-    default: return {};
+    case 'a':
+      return til ? "an" : "a";
+    case 'e':
+      return til ? "en" : circ ? "e" : "ee";
+    case 'i':
+      return til ? "in" : "i";
+    case 'o':
+      return til ? "on" : circ ? "o" : "oo";
+    case 'u':
+      return til ? "un" : "u";
+    case 'y':
+      return "y";
+    case 'w':
+      return "w";
+    default:
+      return {};
   }
 }
 
