@@ -89,6 +89,8 @@ int PosicaoTonica(std::string_view word) {
       case Estado::kAposAEO:
         if (c == 'u') {
           st = Estado::kUAntesAEO;
+        } else if (c == 'i' && i > 1 && AEO(w[i - 2])) {
+          return i - 1;  // an i between vowels is a glide: praia, meio, cheia
         } else if (Vogal(c)) {
           return i;
         } else {

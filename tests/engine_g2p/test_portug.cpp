@@ -351,3 +351,18 @@ TEST_F(Dados, LinkingAcrossWords) {
 
 }  // namespace
 }  // namespace mg
+
+namespace mg {
+namespace {
+
+// "!" in the left context holds only where the rule starts at the stressed letter.
+TEST(AplicaRegras, ContextoDaSilabaTonica) {
+  const Regras r("!(A)M=an\n(A)=a\n(M)=m\n");
+  EXPECT_EQ(r.Palavra("AMA", 1), (Linhas{">an", "m", "a"}));
+  EXPECT_EQ(r.Palavra("AMA", 3), (Linhas{"a", "m", ">a"}));
+  EXPECT_EQ(r.Palavra("AMA", 0), (Linhas{"a", "m", "a"})) << "a word without stress";
+  EXPECT_EQ(r.Palavra("!A", 2), (Linhas{">a"})) << "a \"!\" in the word is no letter of a rule";
+}
+
+}  // namespace
+}  // namespace mg

@@ -38,6 +38,7 @@ def tonica(w):
             else: st = "cons"
         elif st == "aeo":
             if c == "u": st = "uaeo"
+            elif c == "i" and i > 1 and w[i - 2] in "aeo": return i - 1
             elif c in VOW: return i
             else: st = "sil"
         elif st == "sil":
