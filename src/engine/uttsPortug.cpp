@@ -139,9 +139,18 @@ const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p, int ton
   return nullptr;
 }
 
+// Short function words carry no stress mark; a short word with a written accent (já,
+// pé, só) is a stressed word all the same.
 bool SemTonica(const std::string& w) {
-  return w.size() <= 2 || w == "POR" || w == "DAS" || w == "DOS" || w == "COM" || w == "N\xc3O" ||
-         w == "SIM";
+  if (w.size() <= 2) {
+    for (char c : w) {
+      if (std::string_view("\xc0\xc1\xc2\xc3\xc9\xca\xcd\xd3\xd4\xd5\xda").find(c) !=
+          std::string_view::npos)
+        return false;
+    }
+    return true;
+  }
+  return w == "POR" || w == "DAS" || w == "DOS" || w == "COM" || w == "N\xc3O" || w == "SIM";
 }
 
 }  // namespace
@@ -206,6 +215,12 @@ void LigaPalavras(ListaFonemas& lista) {
 
 ListaFonemas Fonemiza(const std::vector<std::string>& itens, const TabelaRegras& regras,
                       const TabelaExcecoes& excecoes) {
+  // A word said alone (an answer: "sim", "não", "por") is stressed even when it is one
+  // of the short words that go unstressed in a phrase.
+  int palavras = 0;
+  for (const std::string& item : itens) {
+    palavras += item.size() > 4 && !Em(kPausas, item[4]);
+  }
   ListaFonemas lista;
   for (const std::string& item : itens) {
     lista.push_back(";" + item);
@@ -221,7 +236,7 @@ ListaFonemas Fonemiza(const std::vector<std::string>& itens, const TabelaRegras&
       continue;
     }
     const std::string w = excecoes.ProcuraExcecao(palavra);
-    const int tonica = SemTonica(w) ? 0 : PosicaoTonica(w);
+    const int tonica = palavras > 1 && SemTonica(w) ? 0 : PosicaoTonica(w);
     AplicaRegras(w, tonica, lista, regras);
   }
   lista.emplace_back("__");

@@ -80,7 +80,8 @@ int PosicaoTonica(std::string_view word) {
           st = Estado::kAposI;
         } else if (c == 's') {
           // a final s is skipped
-        } else if (c == 'm') {
+        } else if (c == 'm' || (c == 'n' && i < n && w[i] == 's')) {
+          // -ns is the plural of -m: homens, imagens like homem, imagem
           st = Estado::kAposM;
         } else {
           st = Estado::kAposConsoante;

@@ -34,7 +34,7 @@ def tonica(w):
             elif c == "u": res, st = i, "u"
             elif c == "i": res, st = i, "i"
             elif c == "s": pass
-            elif c == "m": st = "m"
+            elif c == "m" or c == "n" and i < n and w[i] == "s": st = "m"
             else: st = "cons"
         elif st == "aeo":
             if c == "u": st = "uaeo"
