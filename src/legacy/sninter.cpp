@@ -113,7 +113,10 @@ struct Palavra {
   int n() const { return static_cast<int>(s.size()); }
   char at(int p) const { return (p >= 1 && p <= n()) ? s[static_cast<size_t>(p - 1)] : '\0'; }
   bool dentro(int p) const { return p >= 1 && p <= n(); }
+  // The diaeresis of gu", qu" (kept by exceptions for today's spelling) stands between
+  // the u and the stressed vowel: the mark goes to the vowel after it.
   void marca(int p) {
+    if (dentro(p) && at(p) == '"') ++p;
     if (dentro(p)) s[static_cast<size_t>(p - 1)] = Maiuscula(s[static_cast<size_t>(p - 1)]);
   }
 };
