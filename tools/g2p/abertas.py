@@ -7,7 +7,7 @@ usage: abertas.py LEXICON.tsv [MIN-WORDS] [--parte dev|held|all]
 For every word whose stressed letter (found as the engine finds it) is a plain e or o,
 the lexicon tells whether that vowel is open (ɛ, ɔ) or closed (e, o). The words are
 grouped by the letters that follow the stressed vowel: a group of at least MIN-WORDS
-words (default 8) whose majority differs from that of the shorter group containing it
+words (default 4) whose majority differs from that of the shorter group containing it
 becomes a rule "!(E)letters=ee" (or "=e"), the longest groups first, so each rule
 speaks for a spelling pattern shared by many words, never for one word. Printed on
 standard output in the rule file's syntax (UTF-8; convert to cp1252).
@@ -142,7 +142,7 @@ def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     parte = sys.argv[sys.argv.index("--parte") + 1] if "--parte" in sys.argv else "all"
     args = [a for a in args if a not in ("dev", "held", "all")]
-    minimo = int(args[1]) if len(args) > 1 else 8
+    minimo = int(args[1]) if len(args) > 1 else 4
     for r in regras(list(exemplos(args[0], parte)), minimo):
         print(r)
 
