@@ -384,10 +384,11 @@ bool Tocando() {
   PumpMessages();
   if ((WavFlags().keyInterrupt && KeyWaiting()) || p.queued == 0) {
     ParaSom();
-  } else if (p.device != 0 &&
-             SDL_GetTicks() - p.lastProgress.load(std::memory_order_relaxed) > kStallMs) {
+  } else if (const uint32_t last = p.lastProgress.load(std::memory_order_relaxed);
+             p.device != 0 && static_cast<int32_t>(SDL_GetTicks() - last) > int32_t{kStallMs}) {
     // The device stopped taking samples (sound server gone): give the buffers back so
-    // that no wait hangs on them.
+    // that no wait hangs on them. The difference is signed: the callback may store a
+    // tick a little newer than the clock read here, which is no stall.
     ParaSom();
   }
   return p.queued > 0;
