@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 class Adapter : public ::testing::Test {
  protected:
   void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     dir = fs::temp_directory_path() / ("mg_adapter_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "bin");
