@@ -107,20 +107,13 @@ void Encerra() {
 void LinhaDeErro(const std::string& linha) {
   Estado& e = E();
   if (linha.empty()) return;
-  const bool aviso = linha.rfind("Warning", 0) == 0;
-  if (const size_t m = linha.find(kMarca); aviso && m != std::string::npos) {
-    unsigned n = 0;
-    size_t i = m + kMarca.size();
-    bool digitos = false;
-    for (; i < linha.size() && linha[i] >= '0' && linha[i] <= '9' && n < 100000000u; ++i) {
-      n = n * 10 + static_cast<unsigned>(linha[i] - '0');
-      digitos = true;
-    }
+  const AvisoMbrola aviso = ClassificaAvisoMbrola(linha);
+  if (aviso.marca > 0) {
     // Only a marker that was sent counts.
-    if (digitos && n <= e.marcaEnviada && n > e.marcaVista) e.marcaVista = n;
+    if (aviso.marca <= e.marcaEnviada && aviso.marca > e.marcaVista) e.marcaVista = aviso.marca;
     return;
   }
-  if (aviso && linha.find("unknown") != std::string::npos) {
+  if (aviso.difoneDesconhecido) {
     ++e.desconhecidos;
     e.erroDifone = true;
   }
@@ -397,6 +390,22 @@ int Inicia(const std::string& voz) {
 }
 
 }  // namespace
+
+AvisoMbrola ClassificaAvisoMbrola(std::string_view linha) {
+  AvisoMbrola a;
+  if (!linha.starts_with("Warning")) return a;
+  if (const size_t m = linha.find(kMarca); m != std::string_view::npos) {
+    unsigned n = 0;
+    for (size_t i = m + kMarca.size();
+         i < linha.size() && linha[i] >= '0' && linha[i] <= '9' && n < 100000000u; ++i) {
+      n = n * 10 + static_cast<unsigned>(linha[i] - '0');
+    }
+    a.marca = n;
+    if (n > 0) return a;
+  }
+  a.difoneDesconhecido = linha.find("unknown") != std::string_view::npos;
+  return a;
+}
 
 bool CarregaMbrola() {
   Estado& e = E();

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace mg {
 
@@ -64,6 +65,14 @@ void close_MBR();
 const std::string& lastErrorStr_MBR();
 // Unknown-diphone warnings met since init_MBR (the end markers are not counted).
 int DifonesDesconhecidosMbrola();
+// One line of mbrola's standard error: the number of an end marker's warning (0 when
+// the line is none), or whether it reports an unknown diphone. Exposed for tests.
+struct AvisoMbrola {
+  unsigned marca = 0;
+  bool difoneDesconhecido = false;
+};
+AvisoMbrola ClassificaAvisoMbrola(std::string_view linha);
+
 // Process id of the running child, 0 when there is none (tests).
 pid_t ProcessoMbrola();
 
