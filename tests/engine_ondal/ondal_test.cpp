@@ -267,6 +267,13 @@ TEST_F(Ondal, StartFailuresSayWhichFileAndLeaveNoMbrolaBehind) {
             "dia");
   OndalArquivoSaida("/dev/null/x.wav");
   EXPECT_FALSE(Start());
+  if (geteuid() != 0) {  // permissions bind everyone but root
+    fs::create_directories(dir / "somente_leitura");
+    fs::permissions(dir / "somente_leitura", fs::perms::owner_read | fs::perms::owner_exec);
+    OndalArquivoSaida((dir / "somente_leitura" / "x.wav").string());
+    EXPECT_FALSE(Start());
+    fs::permissions(dir / "somente_leitura", fs::perms::owner_all);
+  }
   // A device that takes no byte: the header cannot be written.
   OndalArquivoSaida("/dev/full");
   EXPECT_FALSE(Start());
