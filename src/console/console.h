@@ -92,7 +92,15 @@ void PauseMs(uint16_t milliseconds);
 // Sleeps until the next message arrives (or timeoutMs passes, -1 = no limit), then
 // services all pending messages. Speech waits are built on it.
 void WaitMessage(int timeoutMs = -1);
-[[noreturn]] void ConsoleDone();
+// Closes the window and ends the program with `exitCode`.
+[[noreturn]] void ConsoleDone(int exitCode = 0);
+
+// While a handler is set, a request to end the program (the window's close button,
+// Alt+F4, Ctrl+Break, the quit message) calls it instead of ending the program, so that
+// work which must not be cut off (a burn) can ask the user first. The handler runs on
+// the main thread while messages are serviced and should only take note of the request.
+using EndRequestHandler = void (*)();
+void SetEndRequestHandler(EndRequestHandler handler);
 
 // Posts a message to the console window from the main thread.
 void PostConsoleMessage(uint32_t message, intptr_t first = 0, intptr_t second = 0);

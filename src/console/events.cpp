@@ -26,6 +26,17 @@ std::map<uint32_t, MessageHandler> gHandlers;
 std::vector<std::string> gRegistered;
 
 KeyEvent gLastKeyDown;  // modifiers of the key whose text may follow
+EndRequestHandler gEndRequest = nullptr;
+
+// The user asked to end the program: the handler decides when one is set.
+void RequestEnd() {
+  if (Win().closing) return;
+  if (gEndRequest != nullptr) {
+    gEndRequest();
+  } else {
+    ConsoleDone();
+  }
+}
 
 bool Has(Uint16 mod, Uint16 which) { return (mod & which) != 0; }
 
@@ -196,7 +207,7 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
       w.needsPresent = true;
       break;
     case SDL_WINDOWEVENT_CLOSE:
-      if (!w.closing) ConsoleDone();
+      RequestEnd();
       break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -214,7 +225,7 @@ void OnKeyDown(const SDL_KeyboardEvent& e) {
   switch (Decoder().KeyDown(key)) {
     case KeyDecoder::Outcome::EndProgram:
     case KeyDecoder::Outcome::CloseWindow:
-      if (!Win().closing) ConsoleDone();
+      RequestEnd();
       break;
     case KeyDecoder::Outcome::ModeChanged:
       PlaySignal(Decoder().TakeSignal());
@@ -251,7 +262,6 @@ uint32_t MessageEventType() { return gMessageEvent; }
 uint32_t WakeEventType() { return gWakeEvent; }
 
 void DispatchEvent(const SDL_Event& event) {
-  WindowState& w = Win();
   if (event.type == gMessageEvent && gEventsReady) {
     OnMessage(static_cast<uint32_t>(event.user.code), reinterpret_cast<intptr_t>(event.user.data1),
               reinterpret_cast<intptr_t>(event.user.data2));
@@ -263,7 +273,7 @@ void DispatchEvent(const SDL_Event& event) {
   }
   switch (event.type) {
     case SDL_QUIT:
-      if (!w.closing) ConsoleDone();
+      RequestEnd();
       break;
     case SDL_WINDOWEVENT:
       if (OurWindow(event.window.windowID)) OnWindowEvent(event.window);
@@ -327,9 +337,9 @@ void PauseMs(uint16_t milliseconds) {
   PumpMessages();
 }
 
-void ConsoleDone() {
+void ConsoleDone(int exitCode) {
   WindowState& w = Win();
-  if (w.closing) std::exit(0);
+  if (w.closing) std::exit(exitCode);
   w.closing = true;
   if (w.open) {
     w.reading = false;
@@ -338,8 +348,10 @@ void ConsoleDone() {
   }
   TestHooksAtEnd();
   if (w.open) DestroyConsoleWindow();
-  std::exit(0);
+  std::exit(exitCode);
 }
+
+void SetEndRequestHandler(EndRequestHandler handler) { gEndRequest = handler; }
 
 void PostConsoleMessage(uint32_t message, intptr_t first, intptr_t second) {
   EnsureEvents();

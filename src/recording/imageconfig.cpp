@@ -14,9 +14,21 @@ std::string ImageFilePathFromValue(std::string_view value) {
   return path;
 }
 
-std::string ImageFilePath() {
-  return ImageFilePathFromValue(
-      ReadProfileString("GRAVADOR", "IMAGEM", "", IniDirectory() + "\\Sonela.ini"));
+namespace {
+
+std::string GravadorValue(std::string_view key) {
+  return ReadProfileString("GRAVADOR", key, "", IniDirectory() + "\\Sonela.ini");
 }
+
+}  // namespace
+
+std::string ImageFilePath() { return ImageFilePathFromValue(GravadorValue("IMAGEM")); }
+
+bool GravadorKeyOn(std::string_view value) {
+  return value.empty() || (value[0] != 'N' && value[0] != 'n');
+}
+
+bool ProgressSpoken() { return GravadorKeyOn(GravadorValue("PROGRESSO")); }
+bool VerifyAfterWriting() { return GravadorKeyOn(GravadorValue("VERIFICAR")); }
 
 }  // namespace mg

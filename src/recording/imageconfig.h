@@ -14,4 +14,10 @@ std::string ImageFilePath();
 // The same for a value as read from the file (cp1252).
 std::string ImageFilePathFromValue(std::string_view value);
 
+// Keys PROGRESSO (the percentage said while writing) and VERIFICAR (the written disc read
+// back and compared): on unless the value begins with "N" or "n".
+bool ProgressSpoken();
+bool VerifyAfterWriting();
+bool GravadorKeyOn(std::string_view value);
+
 }  // namespace mg
