@@ -74,6 +74,9 @@ class CheckVisitor : public SourceVisitor {
 
 bool CheckSourceTree(SourceListing& listing) {
   listing.folders = OwnFolders(listing.entries);
+  // The source directory itself: a link back to it is a link to an ancestor.
+  struct stat self {};
+  if (stat(".", &self) == 0) listing.folders.insert(FolderIdOf(self));
   listing.unreadable.clear();
   SourceWalker walker(listing.folders);
   CheckVisitor visitor;
