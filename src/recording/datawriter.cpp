@@ -153,6 +153,7 @@ void DataWriter::Write(DataStream& stream) {
 
   const bool imageFile = recorder_->IsImageFile() && IsRegularOrMissing(recorder_->ImagePath());
   if (imageFile) EmptyImageFile(recorder_->ImagePath());
+  burn::burn_drive_set_speed(drive, 0, speed_);
   burn::burn_disc_write(job.opts, job.disc);
   while (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE) pump_();
 

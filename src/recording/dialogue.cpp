@@ -188,6 +188,7 @@ void Dialogue() {
   DirectoryItem root = builder.Root();
   writer.Recorder(recorder);
   writer.ClientName("IMAPI");
+  writer.SetWriteSpeed(WriteSpeed());
   builder.ChooseImageDefaults(recorder);
   builder.VolumeName(Cp1252ToUtf8(discName));
   SpeakLine("Preparando a grava\xe7\xe3o, aguarde");

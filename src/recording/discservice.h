@@ -196,6 +196,9 @@ class DataWriter {
   DataWriter();
   void Recorder(DiscRecorder& recorder);
   void ClientName(std::string name) { clientName_ = std::move(name); }
+  // Write speed in kilobytes (1000 bytes) per second; 0 (the default) is the drive's
+  // fastest. An image file is written no faster than that either.
+  void SetWriteSpeed(int kilobytesPerSecond) { speed_ = kilobytesPerSecond < 0 ? 0 : kilobytesPerSecond; }
   const std::string& ClientName() const { return clientName_; }
   // Called over and over while the burn and the verification run (default: a short
   // sleep); the dialogue lets the window service its messages here, and may call
@@ -222,6 +225,7 @@ class DataWriter {
   std::string clientName_;
   std::function<void()> pump_;
   bool cancelled_ = false;
+  int speed_ = 0;
 };
 
 }  // namespace mg

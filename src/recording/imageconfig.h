@@ -20,4 +20,9 @@ bool ProgressSpoken();
 bool VerifyAfterWriting();
 bool GravadorKeyOn(std::string_view value);
 
+// Key VELOCIDADE: the write speed in kilobytes per second; 0 (the fastest) when the
+// value is missing, empty or not a positive number.
+int WriteSpeed();
+int WriteSpeedFromValue(std::string_view value);
+
 }  // namespace mg
