@@ -52,6 +52,14 @@ void BurnWatch::Finish() {
   DiscardKeys();
 }
 
+void BurnWatch::Written() {
+  if (!speakProgress_ || shown_ == 100) return;
+  shown_ = 100;
+  std::cout << "\rGrava\xe7\xe3o: 100%" << std::flush;
+  ClearToLineEnd();
+  rowOpen_ = true;
+}
+
 void BurnWatch::Pump() {
   PauseMs(50);
   TakeKeys();

@@ -17,6 +17,8 @@ class BurnWatch {
   BurnWatch(const BurnWatch&) = delete;
   BurnWatch& operator=(const BurnWatch&) = delete;
 
+  // The write ended well: the row shows 100 % (a short write may end between two looks).
+  void Written();
   // From now on the writer verifies: no percentage.
   void Verifying() { verifying_ = true; }
   // Ends the percentage row and discards waiting keys, so that the result is heard.

@@ -19,7 +19,9 @@ void DefaultPump() { usleep(20000); }
 
 constexpr int64_t kMegabyte = 1024 * 1024;
 
-std::string Megabytes(int64_t bytes) { return std::to_string((bytes + kMegabyte - 1) / kMegabyte) + " MB"; }
+std::string Megabytes(int64_t bytes) {
+  return std::to_string((bytes + kMegabyte - 1) / kMegabyte) + " MB";
+}
 
 bool IsRegularOrMissing(const std::string& path) {
   struct stat st {};
@@ -95,7 +97,8 @@ void DataWriter::CancelWrite() {
   cancelled_ = true;
   if (!recorder_ || !recorder_->IsInitialized()) return;
   burn::burn_drive* drive = recorder_->DriveInfo()[0].drive;
-  if (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE) burn::burn_drive_cancel(drive);
+  if (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE)
+    burn::burn_drive_cancel(drive);
 }
 
 void DataWriter::Recorder(DiscRecorder& recorder) {

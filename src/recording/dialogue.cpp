@@ -121,6 +121,7 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
     BurnWatch watch(writer, ProgressSpoken());
     try {
       writer.Write(image);
+      watch.Written();
       if (verify) {
         watch.Finish();
         SpeakLine("Verificando a grava\xe7\xe3o");

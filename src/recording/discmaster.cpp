@@ -56,8 +56,8 @@ std::string LeafOf(const std::string& path) {
 }
 
 [[noreturn]] void FailTarget(const std::string& text, const std::string& path) {
-  throw DiscFailure(text, "N\xe3o \xe9 poss\xedvel gravar o arquivo de imagem " +
-                              DiskNameForUser(LeafOf(path)));
+  throw DiscFailure(
+      text, "N\xe3o \xe9 poss\xedvel gravar o arquivo de imagem " + DiskNameForUser(LeafOf(path)));
 }
 
 // An image file must be a writable file (or a device) in a folder that exists, so that

@@ -198,7 +198,9 @@ class DataWriter {
   void ClientName(std::string name) { clientName_ = std::move(name); }
   // Write speed in kilobytes (1000 bytes) per second; 0 (the default) is the drive's
   // fastest. An image file is written no faster than that either.
-  void SetWriteSpeed(int kilobytesPerSecond) { speed_ = kilobytesPerSecond < 0 ? 0 : kilobytesPerSecond; }
+  void SetWriteSpeed(int kilobytesPerSecond) {
+    speed_ = kilobytesPerSecond < 0 ? 0 : kilobytesPerSecond;
+  }
   const std::string& ClientName() const { return clientName_; }
   // Called over and over while the burn and the verification run (default: a short
   // sleep); the dialogue lets the window service its messages here, and may call

@@ -72,7 +72,8 @@ std::vector<Placement> Place(const std::vector<Target>& targets, const std::stri
 void Hide(IsoNode* node, const Placement& p) {
   if (p.target->trees != Trees::Both) return;
   if (p.trees == Trees::RockRidgeOnly) iso_node_set_hidden(node, LIBISO_HIDE_ON_JOLIET);
-  if (p.trees == Trees::JolietOnly) iso_node_set_hidden(node, LIBISO_HIDE_ON_RR | LIBISO_HIDE_ON_1999);
+  if (p.trees == Trees::JolietOnly)
+    iso_node_set_hidden(node, LIBISO_HIDE_ON_RR | LIBISO_HIDE_ON_1999);
 }
 
 std::string ChildPath(const Target& t, const std::string& name) {
@@ -88,7 +89,8 @@ bool TwinClash(int r, const Placement& p) {
 
 void Unhide(const std::vector<Placement>& places, const std::vector<IsoNode*>& made) {
   for (size_t i = 0; i < places.size(); ++i) {
-    if (made[i] && places[i].trees == Trees::RockRidgeOnly && places[i].target->trees == Trees::Both)
+    if (made[i] && places[i].trees == Trees::RockRidgeOnly &&
+        places[i].target->trees == Trees::Both)
       iso_node_set_hidden(made[i], 0);
   }
 }
@@ -157,7 +159,8 @@ void ImageVisitor::File(const SourceEntry& entry) {
   // O_NONBLOCK: whatever took the file's place meanwhile must not block. A file that is
   // no link is opened without following one, so that a swap cannot lead out of the tree.
   const std::string path = entry.viaLink ? ResolvedPath(entry.path) : entry.path;
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (entry.viaLink ? 0 : O_NOFOLLOW));
+  const int fd =
+      open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (entry.viaLink ? 0 : O_NOFOLLOW));
   if (fd < 0) FailDisk(entry.path, entry.shown, "não foi possível ler o arquivo", errno);
   try {
     AddFile(entry.name, path, entry.shown, fd);

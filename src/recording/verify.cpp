@@ -57,7 +57,8 @@ class ImageReader {
       return true;
     }
     // Whole blocks from the disc; flag bit1: no message for a read error.
-    const size_t whole = static_cast<size_t>((static_cast<int64_t>(size) + kBlock - 1) / kBlock * kBlock);
+    const size_t whole =
+        static_cast<size_t>((static_cast<int64_t>(size) + kBlock - 1) / kBlock * kBlock);
     if (whole != size) {
       std::vector<char> tmp(whole);
       if (!Read(offset, tmp.data(), whole)) return false;
@@ -175,7 +176,8 @@ int DataWriter::Verify(DataStream& stream) {
     const std::string path = "/" + f.imagePath;
     const bool found = iso_tree_path_to_node(in.image, path.c_str(), &node) == 1 && node &&
                        iso_node_get_type(node) == LIBISO_FILE;
-    if (!found || !SameContent(reader, reinterpret_cast<IsoFile*>(node), f.sourcePath, pump_, a, b)) {
+    if (!found ||
+        !SameContent(reader, reinterpret_cast<IsoFile*>(node), f.sourcePath, pump_, a, b)) {
       stopIfCancelled();
       ++differ;
       std::cerr << "minigravador: verificação: " << path << " difere de " << f.sourcePath << '\n';

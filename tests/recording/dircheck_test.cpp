@@ -1,6 +1,5 @@
 // The source directory check: what is listed, counted and left out, and when it fails.
 #include "recording/dircheck.h"
-#include "recording/discfailure.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -12,6 +11,7 @@
 #include <climits>
 #include <cstring>
 
+#include "recording/discfailure.h"
 #include "testutil.h"
 
 namespace mg {
@@ -134,7 +134,8 @@ TEST_F(DirCheckTest, AnUnreadableEntryDeepDownIsNamedFromTheTop) {
   EXPECT_EQ(ListingSummary(l), "0 arquivos, 1 diret\xf3rios");
   EXPECT_FALSE(CheckSourceTree(l));
   EXPECT_EQ(l.unreadable, "M\xc3\xbasica/fundo/segredo.txt");
-  EXPECT_EQ(CannotReadSentence(l.unreadable), "N\xe3o \xe9 poss\xedvel ler: M\xfasica/fundo/segredo.txt");
+  EXPECT_EQ(CannotReadSentence(l.unreadable),
+            "N\xe3o \xe9 poss\xedvel ler: M\xfasica/fundo/segredo.txt");
 }
 
 TEST_F(DirCheckTest, TypedNameIsCp1252AndTildeIsHome) {

@@ -225,7 +225,8 @@ TEST_F(DiscServiceTest, VerificationCountsTheFilesThatDiffer) {
 TEST(DiscSentences, TooBigNeverShowsEqualSizes) {
   const int64_t mb = 1024 * 1024;
   EXPECT_EQ(TooBigSentence(812 * mb, 700 * mb), "O diret\xf3rio tem 812 megabytes e o disco 700");
-  EXPECT_EQ(TooBigSentence(700 * mb + 1, 700 * mb), "O diret\xf3rio tem 701 megabytes e o disco 700");
+  EXPECT_EQ(TooBigSentence(700 * mb + 1, 700 * mb),
+            "O diret\xf3rio tem 701 megabytes e o disco 700");
 }
 
 TEST_F(DiscServiceTest, LinksStandForWhatTheyLeadToAndLoopsAreCut) {
@@ -238,9 +239,9 @@ TEST_F(DiscServiceTest, LinksStandForWhatTheyLeadToAndLoopsAreCut) {
   test::WriteFile(src + "/sub/proprio.txt", "dentro");
   ASSERT_EQ(symlink("../../fora", (src + "/sub/para_fora").c_str()), 0);
   ASSERT_EQ(symlink("../fora/segredo.txt", (src + "/link_topo").c_str()), 0);
-  ASSERT_EQ(symlink("..", (src + "/sub/volta").c_str()), 0);      // the source itself
-  ASSERT_EQ(symlink(".", (src + "/sub/aqui").c_str()), 0);        // its own folder
-  ASSERT_EQ(symlink("sub", (src + "/outra_sub").c_str()), 0);     // recorded at its place
+  ASSERT_EQ(symlink("..", (src + "/sub/volta").c_str()), 0);          // the source itself
+  ASSERT_EQ(symlink(".", (src + "/sub/aqui").c_str()), 0);            // its own folder
+  ASSERT_EQ(symlink("sub", (src + "/outra_sub").c_str()), 0);         // recorded at its place
   ASSERT_EQ(symlink("../fora", (tmp / "fora/de_volta").c_str()), 0);  // loop outside
   ASSERT_EQ(symlink("sub/para_fora", (src + "/ja_seguida").c_str()), 0);
   const std::string image = tmp / "links.iso";

@@ -256,17 +256,17 @@ TEST(RecordingProgram, BurnsTheDirectoryIntoTheImageFile) {
 
   const std::vector<std::string> rows = Rows(run.dumps.back());
   EXPECT_EQ(
-      CheckOrder(rows, {"Mini Gravador de CD para Windows 7", "Nome do CD (12 letras):", "MEUDISCO",
-                        "Nome do diret\xc3\xb3rio a gravar", src, "2 arquivos, 1 diret\xc3\xb3rios",
-                        "Insira o CD e aperte Enter quando pronto", "0 Arquivo de imagem disco.iso",
-                        "Nenhum gravador de CD encontrado; a imagem ser\xc3\xa1 gravada no arquivo "
-                        "disco.iso",
-                        "Preparando a grava\xc3\xa7\xc3\xa3o, aguarde",
-                        "Grava\xc3\xa7\xc3\xa3o iniciada", "Grava\xc3\xa7\xc3\xa3o: 100%",
-                        "Verificando a grava\xc3\xa7\xc3\xa3o", "Grava\xc3\xa7\xc3\xa3o terminada",
-                        "Grava\xc3\xa7\xc3\xa3o verificada",
-                        "A imagem est\xc3\xa1 no arquivo disco.iso, na pasta " +
-                            data.path().substr(data.path().rfind('/') + 1)}),
+      CheckOrder(rows,
+                 {"Mini Gravador de CD para Windows 7", "Nome do CD (12 letras):", "MEUDISCO",
+                  "Nome do diret\xc3\xb3rio a gravar", src, "2 arquivos, 1 diret\xc3\xb3rios",
+                  "Insira o CD e aperte Enter quando pronto", "0 Arquivo de imagem disco.iso",
+                  "Nenhum gravador de CD encontrado; a imagem ser\xc3\xa1 gravada no arquivo "
+                  "disco.iso",
+                  "Preparando a grava\xc3\xa7\xc3\xa3o, aguarde", "Grava\xc3\xa7\xc3\xa3o iniciada",
+                  "Grava\xc3\xa7\xc3\xa3o: 100%", "Verificando a grava\xc3\xa7\xc3\xa3o",
+                  "Grava\xc3\xa7\xc3\xa3o terminada", "Grava\xc3\xa7\xc3\xa3o verificada",
+                  "A imagem est\xc3\xa1 no arquivo disco.iso, na pasta " +
+                      data.path().substr(data.path().rfind('/') + 1)}),
       "");
   for (const std::string& row : rows)
     EXPECT_EQ(row.find("Gravador a usar"), std::string::npos) << row;
@@ -330,10 +330,11 @@ TEST(RecordingProgram, ImageFileInAMissingFolderEndsWithAnErrorReport) {
   ASSERT_EQ(run.status, 0);
   ASSERT_FALSE(run.dumps.empty());
   // Said short, without the path; the technical text went to standard error.
-  EXPECT_EQ(CheckOrder(Rows(run.dumps.back()),
-                       {"Insira o CD e aperte Enter quando pronto", "0 n\xc3\xa3o pode gravar",
-                        "N\xc3\xa3o \xc3\xa9 poss\xc3\xadvel gravar o arquivo de imagem disco.iso"}),
-            "");
+  EXPECT_EQ(
+      CheckOrder(Rows(run.dumps.back()),
+                 {"Insira o CD e aperte Enter quando pronto", "0 n\xc3\xa3o pode gravar",
+                  "N\xc3\xa3o \xc3\xa9 poss\xc3\xadvel gravar o arquivo de imagem disco.iso"}),
+      "");
   for (const std::string& row : Rows(run.dumps.back())) {
     EXPECT_EQ(row.find("Preparando"), std::string::npos);
   }
@@ -450,10 +451,10 @@ TEST(RecordingBlind, LinksAreFollowedAndADanglingOneStopsTheRun) {
   Program program(image, KeysUpToTheBurn(src));
   RunResult run = program.Run();
   ASSERT_EQ(run.status, 0);
-  EXPECT_EQ(CheckOrder(Rows(run.dumps.back()),
-                       {"2 arquivos, 2 diret\xc3\xb3rios",
-                        "N\xc3\xa3o \xc3\xa9 poss\xc3\xadvel ler: sub/quebrado"}),
-            "");
+  EXPECT_EQ(
+      CheckOrder(Rows(run.dumps.back()), {"2 arquivos, 2 diret\xc3\xb3rios",
+                                          "N\xc3\xa3o \xc3\xa9 poss\xc3\xadvel ler: sub/quebrado"}),
+      "");
   EXPECT_EQ(test::ReadFile(image), bytes);
   TempDir out;
   EXPECT_TRUE(test::ExtractImage(image, out / "rr", false));
