@@ -344,9 +344,9 @@ TEST(RecordingProgram, ImageFileInAMissingFolderEndsWithAnErrorReport) {
 
 // Keys for a run that answers every question up to the burn: an empty disc name, the
 // directory, then Enter at "Insira o CD". `after` follows (answers asked during the burn).
+// The script's keys come only when the program waits for one, after each prompt.
 std::string KeysUpToTheBurn(const std::string& src, const std::string& after = "") {
-  return "wait 3000\nkey Escape\nwait 3000\ntext " + src + "\nkey Return\nwait 4000\nkey Return\n" +
-         after;
+  return "key Escape\ntext " + src + "\nkey Return\nkey Return\n" + after;
 }
 
 // An image made by an independent writer, standing for the previous disc: a run that must
