@@ -156,7 +156,9 @@ void DataWriter::Write(DataStream& stream) {
 
   const bool imageFile = recorder_->IsImageFile() && IsRegularOrMissing(recorder_->ImagePath());
   if (imageFile) EmptyImageFile(recorder_->ImagePath());
-  burn::burn_drive_set_speed(drive, 0, speed_);
+  // Only a chosen speed is set: for an image file, libburn's "fastest" is an emulated
+  // drive speed that would hold the writing back.
+  if (speed_ > 0) burn::burn_drive_set_speed(drive, 0, speed_);
   burn::burn_disc_write(job.opts, job.disc);
   while (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE) pump_();
 

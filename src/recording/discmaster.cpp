@@ -133,7 +133,8 @@ std::string DiscMaster::Item(int index) {
   Scan();
   if (index < 0 || index >= static_cast<int>(addresses_.size())) {
     throw DiscFailure("Gravador " + std::to_string(index) + " não existe (há " +
-                      std::to_string(addresses_.size()) + ")");
+                          std::to_string(addresses_.size()) + ")",
+                      "O gravador " + std::to_string(index) + " n\xe3o existe");
   }
   return addresses_[static_cast<size_t>(index)];
 }
