@@ -1,7 +1,8 @@
 #!/bin/sh
 # Times the whole burn of a one-file tree from the Enter at "Insira o CD" to the end of
 # the program (the last word said), through the real program: offscreen window, sound to
-# SDL's disk driver (paced in real time), an image file as the recorder. Two runs with
+# SDL's disk driver (paced in real time), the shipped Sonela.ini (the image file in the
+# home folder as the only recorder, progress and verification on). Two runs with
 # the same key script, one ending when the program reads that Enter (exit 3), one going
 # on; the difference is the burn. Usage: tests/recording/bench_burn.sh [BUILD-DIR]
 set -eu
@@ -12,7 +13,7 @@ WORK=$(mktemp -d /tmp/mgburn.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT INT TERM
 mkdir -p "$WORK/home" "$WORK/config/Sonela" "$WORK/src"
 echo "Prezado senhor," > "$WORK/src/carta.txt"
-sed "s|^IMAGEM=.*|IMAGEM=$WORK/disco.iso|" "$BUILD/etc/Sonela.ini" > "$WORK/config/Sonela/Sonela.ini"
+cp "$BUILD/etc/Sonela.ini" "$WORK/config/Sonela/Sonela.ini"
 printf 'wait 3000\nkey Escape\nwait 3000\ntext %s\nkey Return\nwait 4000\n' "$WORK/src" > "$WORK/upto"
 cp "$WORK/upto" "$WORK/all" && printf 'key Return\n' >> "$WORK/all"
 
@@ -26,6 +27,6 @@ run() {
 }
 a=$(run upto)
 b=$(run all)
-[ -s "$WORK/disco.iso" ] || { echo "no image was written" >&2; exit 1; }
+[ -s "$WORK/home/minigravador.iso" ] || { echo "no image was written" >&2; exit 1; }
 printf 'up to the Enter %.2f s, whole run %.2f s, burn from Enter to last word %.2f s\n' \
   "$a" "$b" "$(echo "$b - $a" | bc -l)"
