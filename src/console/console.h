@@ -92,8 +92,9 @@ void PauseMs(uint16_t milliseconds);
 // Sleeps until the next message arrives (or timeoutMs passes, -1 = no limit), then
 // services all pending messages. Speech waits are built on it.
 void WaitMessage(int timeoutMs = -1);
-// Closes the window and ends the program with `exitCode`.
-[[noreturn]] void ConsoleDone(int exitCode = 0);
+[[noreturn]] void ConsoleDone();
+// The same, ending the program with `exitCode` instead of 0.
+[[noreturn]] void ConsoleDone(int exitCode);
 
 // While a handler is set, a request to end the program (the window's close button,
 // Alt+F4, Ctrl+Break, the quit message) calls it instead of ending the program, so that

@@ -337,6 +337,8 @@ void PauseMs(uint16_t milliseconds) {
   PumpMessages();
 }
 
+void ConsoleDone() { ConsoleDone(0); }
+
 void ConsoleDone(int exitCode) {
   WindowState& w = Win();
   if (w.closing) std::exit(exitCode);

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "common/cp1252.h"
 #include "recording/discfailure.h"
 
 namespace mg {
@@ -40,17 +39,6 @@ void CollectOwn(const std::string& path, FolderSet& out) {
 }
 
 }  // namespace
-
-std::string DiskNameForUser(const std::string& bytes) {
-  bool lossless = false;
-  std::string text = Utf8ToCp1252(bytes, '?', &lossless);
-  // Not UTF-8 (or beyond cp1252): the bytes as they are, read as cp1252.
-  return lossless ? text : bytes;
-}
-
-std::string CannotReadSentence(const std::string& shownName) {
-  return "N\xe3o \xe9 poss\xedvel ler: " + DiskNameForUser(shownName);
-}
 
 std::vector<std::string> ReadFolderNames(const std::string& path, const std::string& shown) {
   const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
