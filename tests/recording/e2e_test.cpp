@@ -572,7 +572,8 @@ TEST(RecordingBlind, KeysTypedDuringTheBurnDoNotSilenceTheResult) {
   const std::string src = data / "Documentos";
   MakeBigTree(src, 60);
   const std::string image = data / "disco.iso";
-  Program program(image, KeysUpToTheBurn(src), {"VELOCIDADE=15000", "PROGRESSO=NAO"});
+  // 6 MB/s: ten seconds of writing, so that the keys surely come while it runs.
+  Program program(image, KeysUpToTheBurn(src), {"VELOCIDADE=6000", "PROGRESSO=NAO"});
   RunOptions o;
   o.display = x.display();
   o.image = image;
