@@ -102,6 +102,15 @@ void PauseMs(uint16_t milliseconds);
 // services all pending messages. Speech waits are built on it.
 void WaitMessage(int timeoutMs = -1);
 [[noreturn]] void ConsoleDone();
+// The same, ending the program with `exitCode` instead of 0.
+[[noreturn]] void ConsoleDone(int exitCode);
+
+// While a handler is set, a request to end the program (the window's close button,
+// Alt+F4, Ctrl+Break, the quit message) calls it instead of ending the program, so that
+// work which must not be cut off (a burn) can ask the user first. The handler runs on
+// the main thread while messages are serviced and should only take note of the request.
+using EndRequestHandler = void (*)();
+void SetEndRequestHandler(EndRequestHandler handler);
 
 // Posts a message to the console window from the main thread.
 void PostConsoleMessage(uint32_t message, intptr_t first = 0, intptr_t second = 0);

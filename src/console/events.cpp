@@ -29,6 +29,17 @@ std::map<uint32_t, MessageHandler> gHandlers;
 std::vector<std::string> gRegistered;
 
 KeyEvent gLastKeyDown;  // modifiers of the key whose text may follow
+EndRequestHandler gEndRequest = nullptr;
+
+// The user asked to end the program: the handler decides when one is set.
+void RequestEnd() {
+  if (Win().closing) return;
+  if (gEndRequest != nullptr) {
+    gEndRequest();
+  } else {
+    ConsoleDone();
+  }
+}
 
 // The watched descriptor. SDL cannot wait on it, so a wait while one is watched sleeps
 // in slices and looks at it between them.
@@ -211,7 +222,7 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
       w.needsPresent = true;
       break;
     case SDL_WINDOWEVENT_CLOSE:
-      if (!w.closing) ConsoleDone();
+      RequestEnd();
       break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -229,7 +240,7 @@ void OnKeyDown(const SDL_KeyboardEvent& e) {
   switch (Decoder().KeyDown(key)) {
     case KeyDecoder::Outcome::EndProgram:
     case KeyDecoder::Outcome::CloseWindow:
-      if (!Win().closing) ConsoleDone();
+      RequestEnd();
       break;
     case KeyDecoder::Outcome::ModeChanged:
       PlaySignal(Decoder().TakeSignal());
@@ -266,7 +277,6 @@ uint32_t MessageEventType() { return gMessageEvent; }
 uint32_t WakeEventType() { return gWakeEvent; }
 
 void DispatchEvent(const SDL_Event& event) {
-  WindowState& w = Win();
   if (event.type == gMessageEvent && gEventsReady) {
     OnMessage(static_cast<uint32_t>(event.user.code), reinterpret_cast<intptr_t>(event.user.data1),
               reinterpret_cast<intptr_t>(event.user.data2));
@@ -278,7 +288,7 @@ void DispatchEvent(const SDL_Event& event) {
   }
   switch (event.type) {
     case SDL_QUIT:
-      if (!w.closing) ConsoleDone();
+      RequestEnd();
       break;
     case SDL_WINDOWEVENT:
       if (OurWindow(event.window.windowID)) OnWindowEvent(event.window);
@@ -364,9 +374,11 @@ void PauseMs(uint16_t milliseconds) {
   PumpMessages();
 }
 
-void ConsoleDone() {
+void ConsoleDone() { ConsoleDone(0); }
+
+void ConsoleDone(int exitCode) {
   WindowState& w = Win();
-  if (w.closing) std::exit(0);
+  if (w.closing) std::exit(exitCode);
   w.closing = true;
   if (w.open) {
     w.reading = false;
@@ -375,8 +387,10 @@ void ConsoleDone() {
   }
   TestHooksAtEnd();
   if (w.open) DestroyConsoleWindow();
-  std::exit(0);
+  std::exit(exitCode);
 }
+
+void SetEndRequestHandler(EndRequestHandler handler) { gEndRequest = handler; }
 
 void PostConsoleMessage(uint32_t message, intptr_t first, intptr_t second) {
   EnsureEvents();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -16,8 +17,10 @@ namespace {
 
 void DefaultPump() { usleep(20000); }
 
+constexpr int64_t kMegabyte = 1024 * 1024;
+
 std::string Megabytes(int64_t bytes) {
-  return std::to_string((bytes + 1024 * 1024 - 1) / (1024 * 1024)) + " MB";
+  return std::to_string((bytes + kMegabyte - 1) / kMegabyte) + " MB";
 }
 
 bool IsRegularOrMissing(const std::string& path) {
@@ -26,12 +29,18 @@ bool IsRegularOrMissing(const std::string& path) {
   return S_ISREG(st.st_mode);
 }
 
+std::string LeafOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // The image file is replaced whole: emptied (or created) before writing.
 void EmptyImageFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
-    throw DiscFailure(path + ": não foi possível criar o arquivo de imagem (" +
-                      std::strerror(errno) + ")");
+    throw DiscFailure(
+        path + ": não foi possível criar o arquivo de imagem (" + std::strerror(errno) + ")",
+        "N\xe3o foi poss\xedvel criar o arquivo de imagem " + DiskNameForUser(LeafOf(path)));
   }
   close(fd);
 }
@@ -64,7 +73,33 @@ struct BurnJob {
 
 }  // namespace
 
+std::string TooBigSentence(int64_t imageBytes, int64_t freeBytes) {
+  const int64_t image = (imageBytes + kMegabyte - 1) / kMegabyte;
+  const int64_t room = freeBytes < 0 ? 0 : freeBytes / kMegabyte;
+  return "O diret\xf3rio tem " + std::to_string(image) + " megabytes e o disco " +
+         std::to_string(room);
+}
+
 DataWriter::DataWriter() : pump_(DefaultPump) {}
+
+int DataWriter::Progress() const {
+  if (!recorder_ || !recorder_->IsInitialized()) return 0;
+  burn::burn_progress p{};
+  if (burn::burn_drive_get_status(recorder_->DriveInfo()[0].drive, &p) == burn::BURN_DRIVE_IDLE ||
+      p.sectors <= 0) {
+    return 0;
+  }
+  const int64_t percent = static_cast<int64_t>(p.sector) * 100 / p.sectors;
+  return static_cast<int>(std::clamp<int64_t>(percent, 0, 100));
+}
+
+void DataWriter::CancelWrite() {
+  cancelled_ = true;
+  if (!recorder_ || !recorder_->IsInitialized()) return;
+  burn::burn_drive* drive = recorder_->DriveInfo()[0].drive;
+  if (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE)
+    burn::burn_drive_cancel(drive);
+}
 
 void DataWriter::Recorder(DiscRecorder& recorder) {
   if (!recorder.IsInitialized()) throw DiscFailure("Gravador não inicializado");
@@ -95,11 +130,14 @@ void DataWriter::Write(DataStream& stream) {
   burn::burn_write_opts_set_stdio_fsync(job.opts, -1);
 
   const int64_t size = stream.out_->size;
-  const int64_t space = burn::burn_disc_available_space(drive, job.opts);
+  int64_t space = recorder_->IsImageFile() ? burnlib::ImageFileSpace(recorder_->ImagePath()) : -1;
+  if (space < 0) space = burn::burn_disc_available_space(drive, job.opts);
   if (size > space) {
     throw DiscFailure(where + ": espaço insuficiente: a imagem tem " + Megabytes(size) +
-                      " e o disco só " + Megabytes(space));
+                          " e o disco só " + Megabytes(space),
+                      TooBigSentence(size, space));
   }
+  cancelled_ = false;
 
   stream.out_->consumed = true;
   burnlib::StartImageGenerator(*stream.out_);
@@ -118,6 +156,9 @@ void DataWriter::Write(DataStream& stream) {
 
   const bool imageFile = recorder_->IsImageFile() && IsRegularOrMissing(recorder_->ImagePath());
   if (imageFile) EmptyImageFile(recorder_->ImagePath());
+  // Only a chosen speed is set: for an image file, libburn's "fastest" is an emulated
+  // drive speed that would hold the writing back.
+  if (speed_ > 0) burn::burn_drive_set_speed(drive, 0, speed_);
   burn::burn_disc_write(job.opts, job.disc);
   while (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE) pump_();
 
@@ -133,6 +174,13 @@ void DataWriter::Write(DataStream& stream) {
     failure = burnMessage.empty() ? "o gravador não gravou bem" : burnMessage;
   }
   if (failure.empty() && generatorFailed) failure = "a geração da imagem falhou";
+  if (cancelled_) {
+    // Nothing of a cancelled image may remain to pass for a disc.
+    if (imageFile && unlink(recorder_->ImagePath().c_str()) != 0 && errno != ENOENT) {
+      (void)!truncate(recorder_->ImagePath().c_str(), 0);
+    }
+    throw WriteCancelled();
+  }
   if (failure.empty() && imageFile) SyncImageFile(recorder_->ImagePath(), failure);
   if (!failure.empty()) {
     // A half-written image must not pass for a good one.

@@ -5,9 +5,12 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "common/cp1252.h"
+#include "common/paths.h"
 #include "console/console.h"
+#include "recording/burnwatch.h"
 #include "recording/dircheck.h"
 #include "recording/discservice.h"
 #include "recording/imageconfig.h"
@@ -17,54 +20,138 @@
 namespace mg {
 namespace {
 
-[[noreturn]] void Finish() {
+// Exit code of a burn the user cancelled.
+constexpr int kExitCancelled = 2;
+
+[[noreturn]] void Finish(int exitCode = 0) {
   SpeechDone();
-  ConsoleDone();
+  ConsoleDone(exitCode);
 }
 
 // A console line that is shown, not spoken.
 void WriteLine(const std::string& text) { std::cout << text << std::endl; }
 
-// Enters the directory and says what it holds, or says "Erro no diretório".
+std::string LeafOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Enters the directory and says what it holds, or says "Erro no diretório"; then walks
+// its whole tree and names the first entry that cannot be read.
 bool CheckSourceDirectory(const std::string& directory, SourceListing& listing) {
   if (!ListSourceDirectory(directory, listing)) {
     SpeakLine("Erro no diret\xf3rio");
     return false;
   }
   SpeakLine(ListingSummary(listing));
+  if (!CheckSourceTree(listing)) {
+    SpeakLine(CannotReadSentence(listing.unreadable));
+    return false;
+  }
   return true;
 }
 
-void ListRecorders(DiscMaster& master, DiscRecorder& recorder) {
+// Writes the recorder lines and returns them.
+std::vector<std::string> ListRecorders(DiscMaster& master, DiscRecorder& recorder) {
+  std::vector<std::string> lines;
   const int count = master.Count();
   for (int i = 0; i < count; ++i) {
     try {
       recorder.InitializeDiscRecorder(master.Item(i));
       const std::string vendor = recorder.VendorId();
       const std::string product = recorder.ProductId();
-      WriteLine(std::to_string(i) + " " + Utf8ToCp1252(vendor) + " " + Utf8ToCp1252(product));
+      lines.push_back(std::to_string(i) + " " + Utf8ToCp1252(vendor) + " " +
+                      DiskNameForUser(product));
     } catch (const std::exception& e) {
       std::cerr << "minigravador: " << e.what() << '\n';
-      WriteLine(std::to_string(i) + " n\xe3o pode gravar");
+      lines.push_back(std::to_string(i) + " n\xe3o pode gravar");
     }
+    WriteLine(lines.back());
     // Also after a failure, so that the next recorder surely gets a fresh object.
     recorder.Release();
   }
+  return lines;
+}
+
+// The written list is said line by line; when the image file is the only recorder, the
+// user hears instead that no disc will be burned.
+void SpeakRecorders(DiscMaster& master, const std::vector<std::string>& lines) {
+  const std::string first = master.Count() == 1 ? master.Item(0) : std::string();
+  if (first.rfind("stdio:", 0) == 0) {
+    SpeakLine("Nenhum gravador de CD encontrado; a imagem ser\xe1 gravada no arquivo " +
+              DiskNameForUser(LeafOf(first)));
+    return;
+  }
+  for (const std::string& line : lines) SpeakText(line);
 }
 
 void AddEntries(const SourceListing& listing, DirectoryItem& root) {
   FileStream stream;
   for (const std::string& name : listing.entries) {
+    // A link counts as what it leads to. Anything else (gone since the check, a link
+    // that now leads nowhere) goes to AddTree, which fails naming it: nothing is left
+    // out without a word.
     struct stat st {};
-    if (lstat(name.c_str(), &st) != 0) continue;  // gone since the check
-    if (S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode)) {
-      // A link is recorded as a link, whatever it points to.
-      root.AddTree(name, true);
-    } else if (S_ISREG(st.st_mode)) {
+    if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       stream = FileStream(name);
       root.AddFile(name, stream);
+    } else {
+      root.AddTree(name, true);
     }
   }
+}
+
+// Where the image file is: said (its name and its folder's), and shown whole.
+void SayWhereTheImageIs(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  const std::string where =
+      folder == HomeDirectory() ? std::string("pessoal") : DiskNameForUser(LeafOf(folder));
+  SpeakLine("A imagem est\xe1 no arquivo " + DiskNameForUser(LeafOf(path)) + ", na pasta " + where);
+  WriteLine(DiskNameForUser(path));
+}
+
+// Writes, verifies and ejects, and says how it went. A cancelled burn ends the program.
+void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
+  const bool imageFile = recorder.IsImageFile();
+  const std::string imagePath = recorder.ImagePath();
+  const bool verify = VerifyAfterWriting();
+  int differ = 0;
+  try {
+    BurnWatch watch(writer, ProgressSpoken());
+    try {
+      writer.Write(image);
+      watch.Written();
+      if (verify) {
+        watch.Finish();
+        SpeakLine("Verificando a grava\xe7\xe3o");
+        watch.Verifying();
+        differ = writer.Verify(image);
+      }
+    } catch (...) {
+      watch.Finish();
+      throw;
+    }
+    watch.Finish();
+    recorder.EjectMedia();
+    SpeakLine("Grava\xe7\xe3o terminada");
+  } catch (const WriteCancelled&) {
+    SpeakLine("Grava\xe7\xe3o cancelada");
+    if (!imageFile) SpeakLine("O disco ficou inutiliz\xe1vel");
+    recorder.Release();
+    Finish(kExitCancelled);
+  } catch (const DiscFailure& e) {
+    std::cerr << "minigravador: " << e.what() << '\n';
+    SpeakLine("Erro de grava\xe7\xe3o");
+    if (!e.Spoken().empty()) SpeakLine(e.Spoken());
+    return;
+  }
+  if (verify) {
+    SpeakLine(differ == 0 ? std::string("Grava\xe7\xe3o verificada")
+                          : "Erro na verifica\xe7\xe3o: " + std::to_string(differ) +
+                                (differ == 1 ? " arquivo diferente" : " arquivos diferentes"));
+  }
+  if (imageFile) SayWhereTheImageIs(imagePath);
 }
 
 void Dialogue() {
@@ -91,31 +178,31 @@ void Dialogue() {
     SpeakLine("N\xe3o h\xe1 gravadores de CD instalados");
     Finish();
   }
-  ListRecorders(master, recorder);
+  SpeakRecorders(master, ListRecorders(master, recorder));
   int index = 0;
   if (master.Count() != 1) {
     SpeakLine("Gravador a usar, entre 0 e " + std::to_string(master.Count() - 1) + " : ");
     ReadIntegerSpoken(index);
   }
   recorder.InitializeDiscRecorder(master.Item(index));
+  builder.SourceFolders(listing.folders);
   DirectoryItem root = builder.Root();
   writer.Recorder(recorder);
   writer.ClientName("IMAPI");
-  writer.SetPump([] { PauseMs(50); });
+  writer.SetWriteSpeed(WriteSpeed());
   builder.ChooseImageDefaults(recorder);
   builder.VolumeName(Cp1252ToUtf8(discName));
   SpeakLine("Preparando a grava\xe7\xe3o, aguarde");
   AddEntries(listing, root);
   DataStream image = builder.CreateResultImage().ImageStream();
-  SpeakLine("Grava\xe7\xe3o iniciada");
-  try {
-    writer.Write(image);
-    recorder.EjectMedia();
-    SpeakLine("Grava\xe7\xe3o terminada");
-  } catch (const std::exception& e) {
-    std::cerr << "minigravador: " << e.what() << '\n';
-    SpeakLine("Erro de grava\xe7\xe3o");
+  // Too big: said before anything is written.
+  if (builder.FreeMediaBytes() >= 0 && image.Size() > builder.FreeMediaBytes()) {
+    SpeakLine(TooBigSentence(image.Size(), builder.FreeMediaBytes()));
+    recorder.Release();
+    Finish();
   }
+  SpeakLine("Grava\xe7\xe3o iniciada");
+  Burn(recorder, writer, image);
   recorder.Release();
 }
 
@@ -125,10 +212,14 @@ void RunRecordingDialogue() {
   SpeechInit(0, "");
   try {
     Dialogue();
-  } catch (const std::exception& e) {
-    // A failure outside the dialogue's two guards ends the run, said and shown.
+  } catch (const DiscFailure& e) {
+    // A failure outside the dialogue's guards ends the run: a short sentence for the
+    // user, the technical text on standard error.
     std::cerr << "minigravador: " << e.what() << '\n';
-    SpeakLine("Erro: " + Utf8ToCp1252(e.what()));
+    SpeakLine(e.Spoken().empty() ? std::string("Erro de grava\xe7\xe3o") : e.Spoken());
+  } catch (const std::exception& e) {
+    std::cerr << "minigravador: " << e.what() << '\n';
+    SpeakLine("Erro inesperado; nada foi gravado");
   }
   Finish();
 }

@@ -10,6 +10,7 @@
 
 #include "common/cp1252.h"
 #include "common/paths.h"
+#include "recording/discfailure.h"
 
 namespace mg {
 
@@ -43,13 +44,12 @@ bool ListSourceDirectory(std::string_view typedCp1252, SourceListing& listing) {
     if (name[0] == '.') continue;  // ".", ".." and hidden entries
     struct stat st {};
     if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished
+    // A link counts as what it leads to; one that leads nowhere as a file (the tree
+    // check then stops the run on it).
+    if (S_ISLNK(st.st_mode) && fstatat(dirfd(dir), name, &st, 0) != 0) st.st_mode = S_IFREG;
     if (S_ISDIR(st.st_mode)) {
-      if (faccessat(dirfd(dir), name, R_OK | X_OK, AT_EACCESS) != 0) continue;
       ++listing.directories;
     } else if (S_ISREG(st.st_mode)) {
-      if (faccessat(dirfd(dir), name, R_OK, AT_EACCESS) != 0) continue;
-      ++listing.files;
-    } else if (S_ISLNK(st.st_mode)) {
       ++listing.files;
     } else {
       continue;
@@ -58,6 +58,37 @@ bool ListSourceDirectory(std::string_view typedCp1252, SourceListing& listing) {
   }
   closedir(dir);
   return err == 0;
+}
+
+namespace {
+
+// Only looks: whatever can be walked can be recorded.
+class CheckVisitor : public SourceVisitor {
+ public:
+  void File(const SourceEntry&) override {}
+  void EnterFolder(const SourceEntry&) override {}
+  void LeaveFolder() override {}
+};
+
+}  // namespace
+
+bool CheckSourceTree(SourceListing& listing) {
+  listing.folders = OwnFolders(listing.entries);
+  // The source directory itself: a link back to it is a link to an ancestor.
+  struct stat self {};
+  if (stat(".", &self) == 0) listing.folders.insert(FolderIdOf(self));
+  listing.unreadable.clear();
+  SourceWalker walker(listing.folders);
+  CheckVisitor visitor;
+  for (const std::string& name : listing.entries) {
+    try {
+      walker.Walk(name, name, name, visitor);
+    } catch (const DiscFailure& e) {
+      listing.unreadable = e.Entry();
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string ListingSummary(const SourceListing& listing) {

@@ -50,29 +50,39 @@ std::string ParentOf(const std::string& path) {
 
 std::string Reason(int err) { return std::strerror(err); }
 
+std::string LeafOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+[[noreturn]] void FailTarget(const std::string& text, const std::string& path) {
+  throw DiscFailure(
+      text, "N\xe3o \xe9 poss\xedvel gravar o arquivo de imagem " + DiskNameForUser(LeafOf(path)));
+}
+
 // An image file must be a writable file (or a device) in a folder that exists, so that
 // its recorder is listed as unusable now rather than failing after the image was built.
 void CheckImageTarget(const std::string& path) {
   const std::string context = "Arquivo de imagem " + path;
-  if (path.empty() || path.back() == '/') throw DiscFailure(context + ": nome inválido");
+  if (path.empty() || path.back() == '/') FailTarget(context + ": nome inválido", path);
   struct stat st {};
   if (stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throw DiscFailure(context + ": é uma pasta");
+    if (S_ISDIR(st.st_mode)) FailTarget(context + ": é uma pasta", path);
     if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode) && !S_ISCHR(st.st_mode)) {
-      throw DiscFailure(context + ": não é um arquivo comum");
+      FailTarget(context + ": não é um arquivo comum", path);
     }
     if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-      throw DiscFailure(context + ": " + Reason(errno));
+      FailTarget(context + ": " + Reason(errno), path);
     }
     return;
   }
-  if (errno != ENOENT) throw DiscFailure(context + ": " + Reason(errno));
+  if (errno != ENOENT) FailTarget(context + ": " + Reason(errno), path);
   const std::string parent = ParentOf(path);
   struct stat pst {};
-  if (stat(parent.c_str(), &pst) != 0) throw DiscFailure(context + ": a pasta não existe");
-  if (!S_ISDIR(pst.st_mode)) throw DiscFailure(context + ": a pasta não existe");
+  if (stat(parent.c_str(), &pst) != 0) FailTarget(context + ": a pasta não existe", path);
+  if (!S_ISDIR(pst.st_mode)) FailTarget(context + ": a pasta não existe", path);
   if (faccessat(AT_FDCWD, parent.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-    throw DiscFailure(context + ": pasta sem permissão de escrita (" + Reason(errno) + ")");
+    FailTarget(context + ": pasta sem permissão de escrita (" + Reason(errno) + ")", path);
   }
 }
 
@@ -123,7 +133,8 @@ std::string DiscMaster::Item(int index) {
   Scan();
   if (index < 0 || index >= static_cast<int>(addresses_.size())) {
     throw DiscFailure("Gravador " + std::to_string(index) + " não existe (há " +
-                      std::to_string(addresses_.size()) + ")");
+                          std::to_string(addresses_.size()) + ")",
+                      "O gravador " + std::to_string(index) + " n\xe3o existe");
   }
   return addresses_[static_cast<size_t>(index)];
 }
@@ -157,7 +168,10 @@ std::string DiscRecorder::VendorId() const {
 
 std::string DiscRecorder::ProductId() const {
   if (!info_) throw DiscFailure("Gravador não inicializado");
-  if (IsImageFile()) return imagePath_;
+  if (IsImageFile()) {
+    const size_t slash = imagePath_.find_last_of('/');
+    return slash == std::string::npos ? imagePath_ : imagePath_.substr(slash + 1);
+  }
   return info_[0].product;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "recording/discfailure.h"
+#include "recording/sourcetree.h"
 
 namespace burn {
 struct burn_drive_info;
@@ -22,8 +23,8 @@ struct burn_drive_info;
 
 namespace mg {
 
-// Vendor and product shown for the image-file recorder.
-inline constexpr const char* kImageFileVendor = "ARQUIVO";
+// Vendor shown for the image-file recorder (its product is the file's name).
+inline constexpr const char* kImageFileVendor = "Arquivo de imagem";
 
 // The recorders there are: the optical drives (those libburn finds, and every
 // <deviceDirectory>/srN device, so that a drive the user may not open is still listed),
@@ -58,8 +59,8 @@ class DiscRecorder {
   // Fails for a drive that cannot be opened and for an image file that cannot be
   // written (missing or read-only folder, a directory or non-regular file in its place).
   void InitializeDiscRecorder(const std::string& uniqueId);
-  std::string VendorId() const;   // as libburn returns it; "ARQUIVO" for an image file
-  std::string ProductId() const;  // as libburn returns it; the path for an image file
+  std::string VendorId() const;   // as libburn returns it; kImageFileVendor for an image file
+  std::string ProductId() const;  // as libburn returns it; the file's name for an image file
   void EjectMedia();              // opens the tray; the recorder is released
   void Release();
 
@@ -75,8 +76,9 @@ class DiscRecorder {
   std::string imagePath_;
 };
 
-// A read-only stream opened on one file (the platform's SHCreateStreamOnFileEx). Opening
-// never throws: a stream that could not be opened makes AddFile fail.
+// A read-only stream opened on one file (the platform's SHCreateStreamOnFileEx); a link
+// is followed. Opening never throws: a stream that could not be opened makes AddFile
+// fail.
 class FileStream {
  public:
   FileStream() = default;
@@ -108,8 +110,9 @@ class DirectoryItem {
  public:
   // Adds the directory at `path` with its whole tree: under its own name when
   // includeBaseDirectory is set, else its contents straight into this directory.
-  // Symbolic links are recorded as links (Rock Ridge), never followed; a tree holding
-  // anything that cannot be read fails rather than leaving it out.
+  // Links are followed by the rules of sourcetree.h; a tree holding anything that
+  // cannot be read, or a link that leads nowhere, fails rather than leaving it out
+  // (spoken "Não é possível ler: <path as given>/...").
   void AddTree(const std::string& path, bool includeBaseDirectory);
   // Adds the file behind `stream` under `name` (its file name part).
   void AddFile(const std::string& name, FileStream& stream);
@@ -154,8 +157,12 @@ class ImageBuilder {
   ImageBuilder& operator=(const ImageBuilder&) = delete;
 
   // Takes the disc in the recorder into account: fails when there is no disc or it
-  // cannot be written from its start, and notes its free space.
+  // cannot be written from its start, and notes its free space (for an image file: the
+  // free space of its file system, plus the file's present size, since it is replaced).
   void ChooseImageDefaults(DiscRecorder& recorder);
+  // The folders that are recorded at their own places (SourceListing::folders): links
+  // to them are cut. Call before adding anything.
+  void SourceFolders(FolderSet folders);
   void VolumeName(std::string_view name);
   std::string VolumeName() const;
   void ISO9660InterchangeLevel(int level);               // 1, 2 or 3 (the default)
@@ -173,25 +180,54 @@ class ImageBuilder {
   int64_t freeBytes_ = -1;
 };
 
+// Thrown by DataWriter::Write after CancelWrite: the write was stopped and an image file
+// removed.
+class WriteCancelled : public DiscFailure {
+ public:
+  WriteCancelled() : DiscFailure("gravação cancelada pelo usuário") {}
+};
+
+// "O diretório tem <image> megabytes e o disco <free>" (cp1252; megabytes of 2^20 bytes,
+// the image's rounded up, the free space's rounded down, so that they never look equal).
+std::string TooBigSentence(int64_t imageBytes, int64_t freeBytes);
+
 class DataWriter {
  public:
   DataWriter();
   void Recorder(DiscRecorder& recorder);
   void ClientName(std::string name) { clientName_ = std::move(name); }
+  // Write speed in kilobytes (1000 bytes) per second; 0 (the default) is the drive's
+  // fastest. An image file is written no faster than that either.
+  void SetWriteSpeed(int kilobytesPerSecond) {
+    speed_ = kilobytesPerSecond < 0 ? 0 : kilobytesPerSecond;
+  }
   const std::string& ClientName() const { return clientName_; }
-  // Called over and over while the burn runs (default: a short sleep); the dialogue
-  // lets the window service its messages here.
+  // Called over and over while the burn and the verification run (default: a short
+  // sleep); the dialogue lets the window service its messages here, and may call
+  // Progress and CancelWrite from it.
   void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
   // Writes the image and returns when the drive is idle again. Fails when the image is
-  // larger than the free space (nothing is written then), when anything went wrong
-  // while writing, and when any file of the image could not be read exactly as it was
-  // added. An image file is replaced whole; one whose writing failed is left empty.
+  // larger than the free space (nothing is written then; spoken TooBigSentence), when
+  // anything went wrong while writing, and when any file of the image could not be read
+  // exactly as it was added. An image file is replaced whole; one whose writing failed
+  // is left empty. After CancelWrite: WriteCancelled, and an image file is removed.
   void Write(DataStream& stream);
+  // Percentage written so far (0-100), while Write runs.
+  int Progress() const;
+  // Stops a running Write through the library (from the pump).
+  void CancelWrite();
+  // Reads the written image back (from the image file, or from the disc still in the
+  // recorder) and compares every file of it with the file it was made from. Returns the
+  // number of files that differ (missing or unreadable ones included). Throws
+  // DiscFailure when the image cannot be read at all, WriteCancelled after CancelWrite.
+  int Verify(DataStream& stream);
 
  private:
   DiscRecorder* recorder_ = nullptr;
   std::string clientName_;
   std::function<void()> pump_;
+  bool cancelled_ = false;
+  int speed_ = 0;
 };
 
 }  // namespace mg

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "recording/discservice.h"
@@ -52,7 +53,15 @@ ImageOutput::~ImageOutput() {
 // ---- FileStream --------------------------------------------------------------------
 
 FileStream::FileStream(const std::string& path) : path_(path), absolute_(Absolute(path)) {
-  fd_ = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  // A link stands for the file it leads to, which is then read by its own path.
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = realpath(path.c_str(), nullptr)) {
+      absolute_ = real;
+      std::free(real);
+    }
+  }
+  fd_ = open(absolute_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) error_ = errno;
 }
 
@@ -84,29 +93,32 @@ FileStream& FileStream::operator=(FileStream&& other) noexcept {
 
 void DirectoryItem::AddTree(const std::string& path, bool includeBaseDirectory) {
   burnlib::DrainMessages();
-  IsoDir* dir = static_cast<IsoDir*>(dir_);
+  burnlib::ImageVisitor visitor(*image_, static_cast<IsoDir*>(dir_));
   const std::string absolute = Absolute(path);
   if (!includeBaseDirectory) {
-    burnlib::AddDirectoryContents(*image_, dir, absolute);
+    for (const std::string& n : ReadFolderNames(absolute, path)) {
+      image_->walker.Walk(absolute + "/" + n, n, n, visitor);
+    }
     return;
   }
   const std::string name = LeafName(path);
   if (name.empty() || name == "." || name == "..") {
     throw DiscFailure(path + ": nome de pasta inválido para o disco");
   }
-  burnlib::AddDiskNode(*image_, dir, absolute, name);
+  image_->walker.Walk(absolute, path, name, visitor);
 }
 
 void DirectoryItem::AddFile(const std::string& name, FileStream& stream) {
   burnlib::DrainMessages();
   if (!stream.IsOpen()) {
     throw DiscFailure(stream.Path() + ": não foi possível abrir o arquivo (" +
-                      std::strerror(stream.Error()) + ")");
+                          std::strerror(stream.Error()) + ")",
+                      CannotReadSentence(stream.Path()), stream.Path());
   }
   const std::string leaf = LeafName(name);
   if (leaf.empty() || leaf == "/") throw DiscFailure(name + ": nome de arquivo inválido");
-  burnlib::AddFileNode(*image_, static_cast<IsoDir*>(dir_), leaf, stream.AbsolutePath(),
-                       stream.Descriptor());
+  burnlib::ImageVisitor visitor(*image_, static_cast<IsoDir*>(dir_));
+  visitor.AddFile(leaf, stream.AbsolutePath(), stream.Path(), stream.Descriptor());
 }
 
 // ---- Results -----------------------------------------------------------------------
@@ -148,18 +160,22 @@ void ImageBuilder::ChooseImageDefaults(DiscRecorder& recorder) {
   if (role != 1) {
     // Image files are replaced whole and always count as blank.
   } else if (status == burn::BURN_DISC_EMPTY) {
-    throw DiscFailure(recorder.UniqueId() + ": não há disco no gravador");
+    throw DiscFailure(recorder.UniqueId() + ": não há disco no gravador",
+                      "N\xe3o h\xe1 disco no gravador");
   } else if (status == burn::BURN_DISC_BLANK ||
              (overwritable &&
               (status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE))) {
     // writable from the start
   } else if (status == burn::BURN_DISC_APPENDABLE || status == burn::BURN_DISC_FULL) {
-    throw DiscFailure(recorder.UniqueId() + ": o disco não está vazio (" + profileName + ")");
+    throw DiscFailure(recorder.UniqueId() + ": o disco não está vazio (" + profileName + ")",
+                      "O disco n\xe3o est\xe1 vazio");
   } else {
     burnlib::FailBurn(recorder.UniqueId(),
-                      std::string("disco impróprio para gravação (") + profileName + ")");
+                      std::string("disco impróprio para gravação (") + profileName + ")",
+                      "Este disco n\xe3o serve para grava\xe7\xe3o");
   }
-  freeBytes_ = burn::burn_disc_available_space(d, nullptr);
+  freeBytes_ = recorder.IsImageFile() ? burnlib::ImageFileSpace(recorder.ImagePath())
+                                      : burn::burn_disc_available_space(d, nullptr);
   auto state = State();
   struct stat st {};
   state->excludeTarget =
@@ -167,6 +183,10 @@ void ImageBuilder::ChooseImageDefaults(DiscRecorder& recorder) {
   state->targetDev = st.st_dev;
   state->targetIno = st.st_ino;
   level_ = 3;
+}
+
+void ImageBuilder::SourceFolders(FolderSet folders) {
+  State()->walker = SourceWalker(std::move(folders));
 }
 
 void ImageBuilder::VolumeName(std::string_view name) {

@@ -14,4 +14,15 @@ std::string ImageFilePath();
 // The same for a value as read from the file (cp1252).
 std::string ImageFilePathFromValue(std::string_view value);
 
+// Keys PROGRESSO (the percentage said while writing) and VERIFICAR (the written disc read
+// back and compared): on unless the value begins with "N" or "n".
+bool ProgressSpoken();
+bool VerifyAfterWriting();
+bool GravadorKeyOn(std::string_view value);
+
+// Key VELOCIDADE: the write speed in kilobytes per second; 0 (the fastest) when the
+// value is missing, empty or not a positive number.
+int WriteSpeed();
+int WriteSpeedFromValue(std::string_view value);
+
 }  // namespace mg

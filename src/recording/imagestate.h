@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "recording/burnlib.h"
+#include "recording/sourcetree.h"
 
 namespace mg {
 
@@ -22,6 +24,14 @@ struct ImageState {
   bool IsTarget(const struct stat& st) const {
     return excludeTarget && st.st_dev == targetDev && st.st_ino == targetIno;
   }
+  // Follows the links of every tree added, so that each folder is recorded once.
+  SourceWalker walker;
+  // Every regular file in the Rock Ridge tree, for the verification after writing.
+  struct RecordedFile {
+    std::string imagePath;   // from the root, without a leading slash
+    std::string sourcePath;  // absolute
+  };
+  std::vector<RecordedFile> files;
   ~ImageState();
 };
 
@@ -44,19 +54,32 @@ void StartImageGenerator(ImageOutput& out);
 // Owner, permissions and times of a file on disk onto an image node.
 void CopyAttributes(IsoNode* node, const struct stat& st);
 
-// Adds the disk object at `diskPath` to `parent` under `name`: a directory with its
-// whole tree, a regular file, a symbolic link as a link, anything else as a special
-// file. Throws DiscFailure naming the path of the first entry that cannot be read.
-void AddDiskNode(const ImageState& image, IsoDir* parent, const std::string& diskPath,
-                 const std::string& name);
+// Which of the image's trees a directory of the image shows in, and the directory.
+enum class Trees { Both, RockRidgeOnly, JolietOnly };
+struct Target {
+  IsoDir* dir;
+  Trees trees;
+  std::string imagePath;  // Rock Ridge path from the root, "" for the root
+};
 
-// Adds every entry of the directory `diskPath` to `parent`.
-void AddDirectoryContents(const ImageState& image, IsoDir* parent, const std::string& diskPath);
+// Adds what the source walker meets to a directory of the image (treewalk.cpp).
+class ImageVisitor : public SourceVisitor {
+ public:
+  ImageVisitor(ImageState& image, IsoDir* parent);
+  void File(const SourceEntry& entry) override;
+  void EnterFolder(const SourceEntry& entry) override;
+  void LeaveFolder() override;
+  void Special(const SourceEntry& entry) override;
+  void Cut(const SourceEntry& entry) override;
+  // Adds the regular file opened read-only as `fd` (path absolute) under `name`
+  // (nothing when it is the image file being written).
+  void AddFile(const std::string& name, const std::string& absolutePath, const std::string& shown,
+               int fd);
 
-// Adds a regular file opened read-only as `fd` (path absolute) under `name` (nothing
-// when it is the image file being written).
-void AddFileNode(const ImageState& image, IsoDir* parent, const std::string& name,
-                 const std::string& absolutePath, int fd);
+ private:
+  ImageState& image_;
+  std::vector<std::vector<Target>> levels_;  // the directories of each depth
+};
 
 }  // namespace burnlib
 }  // namespace mg

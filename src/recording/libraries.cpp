@@ -1,5 +1,6 @@
 #include "recording/libraries.h"
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,10 +98,10 @@ void FailIso(const std::string& context, int isoError) {
   throw DiscFailure(context + ": " + text);
 }
 
-void FailBurn(const std::string& context, const std::string& fallback) {
+void FailBurn(const std::string& context, const std::string& fallback, const std::string& spoken) {
   std::string text = TakeBurnMessage();
   if (text.empty()) text = fallback;
-  throw DiscFailure(context + ": " + text);
+  throw DiscFailure(context + ": " + text, spoken);
 }
 
 burn::burn_drive_info* GrabDrive(const std::string& address) {
@@ -115,6 +116,21 @@ burn::burn_drive_info* GrabDrive(const std::string& address) {
   }
   g_drives.push_back(info);
   return info;
+}
+
+int64_t ImageFileSpace(const std::string& path) {
+  int64_t own = 0;
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return -1;
+    own = static_cast<int64_t>(st.st_blocks) * 512;
+  }
+  const size_t slash = path.find_last_of('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  struct statvfs fs {};
+  if (statvfs(folder.c_str(), &fs) != 0) return -1;
+  return static_cast<int64_t>(fs.f_bavail) * static_cast<int64_t>(fs.f_frsize) + own;
 }
 
 void ReleaseDrive(burn::burn_drive_info* info, bool eject) {

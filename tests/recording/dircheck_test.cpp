@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 
+#include "recording/discfailure.h"
 #include "testutil.h"
 
 namespace mg {
@@ -99,7 +100,7 @@ TEST_F(DirCheckTest, MissingEmptyOrUnenterableDirectoryFailsAndStaysPut) {
   EXPECT_EQ(Cwd(), before);
 }
 
-TEST_F(DirCheckTest, EntriesTheUserCannotReadAreLeftOut) {
+TEST_F(DirCheckTest, EntriesTheUserCannotReadAreCountedAndNamed) {
   const std::string d = tmp_ / "src";
   test::MakeDir(d);
   test::WriteFile(d + "/livre.txt", "1");
@@ -107,12 +108,34 @@ TEST_F(DirCheckTest, EntriesTheUserCannotReadAreLeftOut) {
   chmod((d + "/trancado.txt").c_str(), 0);
   test::MakeDir(d + "/pasta_trancada", 0);
   test::MakeDir(d + "/pasta_sem_busca", 0644);
+  ASSERT_EQ(symlink("pasta_trancada", (d + "/link_pasta").c_str()), 0);
   test::Unprivileged nobody;
   ASSERT_TRUE(nobody.ok());
   SourceListing l;
   ASSERT_TRUE(ListSourceDirectory(d, l));
-  EXPECT_EQ(l.entries, std::vector<std::string>{"livre.txt"});
-  EXPECT_EQ(ListingSummary(l), "1 arquivos, 0 diret\xf3rios");
+  EXPECT_EQ(l.entries.size(), 5u);
+  EXPECT_EQ(ListingSummary(l), "2 arquivos, 3 diret\xf3rios");
+  EXPECT_FALSE(CheckSourceTree(l));
+  EXPECT_NE(l.unreadable, "livre.txt");
+  EXPECT_FALSE(l.unreadable.empty());
+}
+
+TEST_F(DirCheckTest, AnUnreadableEntryDeepDownIsNamedFromTheTop) {
+  const std::string d = tmp_ / "src";
+  test::MakeDir(d);
+  test::MakeDir(d + "/M\xc3\xbasica");
+  test::MakeDir(d + "/M\xc3\xbasica/fundo");
+  test::WriteFile(d + "/M\xc3\xbasica/fundo/segredo.txt", "x");
+  chmod((d + "/M\xc3\xbasica/fundo/segredo.txt").c_str(), 0);
+  test::Unprivileged nobody;
+  ASSERT_TRUE(nobody.ok());
+  SourceListing l;
+  ASSERT_TRUE(ListSourceDirectory(d, l));
+  EXPECT_EQ(ListingSummary(l), "0 arquivos, 1 diret\xf3rios");
+  EXPECT_FALSE(CheckSourceTree(l));
+  EXPECT_EQ(l.unreadable, "M\xc3\xbasica/fundo/segredo.txt");
+  EXPECT_EQ(CannotReadSentence(l.unreadable),
+            "N\xe3o \xe9 poss\xedvel ler: M\xfasica/fundo/segredo.txt");
 }
 
 TEST_F(DirCheckTest, TypedNameIsCp1252AndTildeIsHome) {

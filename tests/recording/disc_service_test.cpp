@@ -30,6 +30,8 @@ class DiscServiceTest : public ::testing::Test {
                      const std::string& volume = "TESTE") {
     SourceListing listing;
     EXPECT_TRUE(ListSourceDirectory(source, listing));
+    CheckSourceTree(listing);
+    builder_.SourceFolders(listing.folders);
     DiscMaster master(image);
     EXPECT_EQ(master.Count(), 1 + extraDrives_);
     recorder_.InitializeDiscRecorder(master.Item(master.Count() - 1));
@@ -162,6 +164,8 @@ TEST_F(DiscServiceTest, NamesKeepTheirBytesAndLongJolietNamesStayApart) {
   test::MakeDir(src);
   const std::string latin1 = "lat\xe7\xe3o.txt";  // not UTF-8
   test::WriteFile(src + "/" + latin1, "latin1");
+  test::MakeDir(src + "/m\xfasica");  // not UTF-8 either, with a file inside
+  test::WriteFile(src + "/m\xfasica/faixa", "faixa");
   const std::string stem(110, 'n');
   test::WriteFile(src + "/" + stem + "_primeiro.txt", "primeiro");
   test::WriteFile(src + "/" + stem + "_segundo.txt", "segundo");
@@ -179,26 +183,99 @@ TEST_F(DiscServiceTest, NamesKeepTheirBytesAndLongJolietNamesStayApart) {
     contents.push_back(test::ReadFile(tmp / "joliet/" + f));
   }
   std::sort(contents.begin(), contents.end());
-  EXPECT_EQ(contents, (std::vector<std::string>{"latin1", "primeiro", "segundo"}));
+  EXPECT_EQ(contents, (std::vector<std::string>{"faixa", "latin1", "primeiro", "segundo"}));
+  // Bytes that are not UTF-8 are read as cp1252 for Joliet, whole: the Joliet records
+  // (UTF-16BE) hold the names with every character.
+  const auto utf16 = [](const std::string& latin) {
+    std::string out;
+    for (char c : latin) out += std::string(1, '\0') + c;
+    return out;
+  };
+  const std::string bytes = test::ReadFile(image);
+  EXPECT_NE(bytes.find(utf16("lat\xe7\xe3o.txt")), std::string::npos);
+  EXPECT_NE(bytes.find(utf16("m\xfasica")), std::string::npos);
 }
 
-TEST_F(DiscServiceTest, SymlinksAreRecordedAsLinksAndNeverFollowed) {
+TEST_F(DiscServiceTest, VerificationCountsTheFilesThatDiffer) {
+  TempDir tmp;
+  const std::string src = tmp / "src";
+  test::MakeDir(src);
+  MakeSampleTree(src);
+  const std::string image = tmp / "v.iso";
+  DataStream stream = Prepare(src, image);
+  writer_.Write(stream);
+  EXPECT_EQ(writer_.Verify(stream), 0);
+  // Same size, other bytes; and a file that is gone.
+  test::WriteFile(src + "/grande.bin", test::PatternBytes(5 * 1024 * 1024 + 7, 2));
+  ASSERT_EQ(unlink((src + "/vazio").c_str()), 0);
+  EXPECT_EQ(writer_.Verify(stream), 2);
+  // A damaged image: the first file's bytes overwritten in the image itself.
+  test::WriteFile(src + "/grande.bin", test::PatternBytes(5 * 1024 * 1024 + 7, 1));
+  const std::string bytes = test::ReadFile(image);
+  const size_t at = bytes.find(test::PatternBytes(64, 1).substr(0, 64));
+  ASSERT_NE(at, std::string::npos);
+  const int fd = open(image.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(pwrite(fd, "XXXX", 4, static_cast<off_t>(at + 4096)), 4);
+  close(fd);
+  EXPECT_EQ(writer_.Verify(stream), 2);
+  recorder_.EjectMedia();
+}
+
+TEST(DiscSentences, TooBigNeverShowsEqualSizes) {
+  const int64_t mb = 1024 * 1024;
+  EXPECT_EQ(TooBigSentence(812 * mb, 700 * mb), "O diret\xf3rio tem 812 megabytes e o disco 700");
+  EXPECT_EQ(TooBigSentence(700 * mb + 1, 700 * mb),
+            "O diret\xf3rio tem 701 megabytes e o disco 700");
+}
+
+TEST_F(DiscServiceTest, LinksStandForWhatTheyLeadToAndLoopsAreCut) {
   TempDir tmp;
   const std::string src = tmp / "src";
   test::MakeDir(src);
   test::MakeDir(tmp / "fora");
   test::WriteFile(tmp / "fora/segredo.txt", "fora da pasta");
   test::MakeDir(src + "/sub");
+  test::WriteFile(src + "/sub/proprio.txt", "dentro");
   ASSERT_EQ(symlink("../../fora", (src + "/sub/para_fora").c_str()), 0);
   ASSERT_EQ(symlink("../fora/segredo.txt", (src + "/link_topo").c_str()), 0);
-  ASSERT_EQ(symlink("nao_existe", (src + "/quebrado").c_str()), 0);
+  ASSERT_EQ(symlink("..", (src + "/sub/volta").c_str()), 0);          // the source itself
+  ASSERT_EQ(symlink(".", (src + "/sub/aqui").c_str()), 0);            // its own folder
+  ASSERT_EQ(symlink("sub", (src + "/outra_sub").c_str()), 0);         // recorded at its place
+  ASSERT_EQ(symlink("../fora", (tmp / "fora/de_volta").c_str()), 0);  // loop outside
+  ASSERT_EQ(symlink("sub/para_fora", (src + "/ja_seguida").c_str()), 0);
   const std::string image = tmp / "links.iso";
   ASSERT_NO_THROW(Burn(src, image));
-  ASSERT_TRUE(test::ExtractImage(image, tmp / "rr", false));
-  EXPECT_EQ(test::CompareTrees(src, tmp / "rr"), "");
-  // No file content from outside the tree reached the image.
-  const std::string bytes = test::ReadFile(image);
-  EXPECT_EQ(bytes.find("fora da pasta"), std::string::npos);
+  // The outside folder is recorded once, at whichever of its two links comes first.
+  const std::vector<std::string> want1{"link_topo", "sub/para_fora/segredo.txt", "sub/proprio.txt"};
+  const std::vector<std::string> want2{"ja_seguida/segredo.txt", "link_topo", "sub/proprio.txt"};
+  for (const bool joliet : {false, true}) {
+    const std::string out = tmp / (joliet ? "joliet" : "rr");
+    ASSERT_TRUE(test::ExtractImage(image, out, joliet));
+    const std::vector<std::string> got = test::ListFiles(out);
+    EXPECT_TRUE(got == want1 || got == want2) << (joliet ? "Joliet" : "Rock Ridge");
+    EXPECT_EQ(test::ReadFile(out + "/link_topo"), "fora da pasta");
+    EXPECT_FALSE(test::FileExistsForTest(out + "/sub/volta"));
+    EXPECT_FALSE(test::FileExistsForTest(out + "/outra_sub"));
+  }
+}
+
+TEST_F(DiscServiceTest, ALinkThatLeadsNowhereFailsNamingIt) {
+  TempDir tmp;
+  const std::string src = tmp / "src";
+  test::MakeDir(src);
+  test::MakeDir(src + "/sub");
+  ASSERT_EQ(symlink("nao_existe", (src + "/sub/quebrado").c_str()), 0);
+  SourceListing listing;
+  ASSERT_TRUE(ListSourceDirectory(src, listing));
+  EXPECT_FALSE(CheckSourceTree(listing));
+  EXPECT_EQ(listing.unreadable, "sub/quebrado");
+  try {
+    Burn(src, tmp / "x.iso");
+    ADD_FAILURE() << "burned a tree with a dangling link";
+  } catch (const DiscFailure& e) {
+    EXPECT_EQ(e.Spoken(), "N\xe3o \xe9 poss\xedvel ler: sub/quebrado");
+  }
 }
 
 TEST_F(DiscServiceTest, FilesOfFourGibibytesNeedLevelThree) {
@@ -378,8 +455,8 @@ TEST(DiscRecorders, ImageFileIsTheLastRecorderAndShowsItsPath) {
   DiscRecorder recorder;
   EXPECT_THROW(recorder.InitializeDiscRecorder(master.Item(n - 2)), DiscFailure);
   recorder.InitializeDiscRecorder(master.Item(n - 1));
-  EXPECT_EQ(recorder.VendorId(), "ARQUIVO");
-  EXPECT_EQ(recorder.ProductId(), tmp / "x.iso");
+  EXPECT_EQ(recorder.VendorId(), "Arquivo de imagem");
+  EXPECT_EQ(recorder.ProductId(), "x.iso");
   recorder.Release();
   EXPECT_THROW(recorder.VendorId(), DiscFailure);
 }

@@ -37,5 +37,14 @@ TEST(ImageConfig, KeyIsReadFromTheUsersSonelaIni) {
   EXPECT_EQ(ImageFilePath(), "");
 }
 
+TEST(GravadorKeys, ProgressAndVerificationAreOnUnlessTurnedOffAndSpeedIsANumber) {
+  for (const char* on : {"", "SIM", "s", "1", "yes"}) EXPECT_TRUE(GravadorKeyOn(on)) << on;
+  for (const char* off : {"NAO", "n\xe3o", "Nunca"}) EXPECT_FALSE(GravadorKeyOn(off)) << off;
+  EXPECT_EQ(WriteSpeedFromValue(""), 0);
+  EXPECT_EQ(WriteSpeedFromValue("20000"), 20000);
+  for (const char* bad : {"-5", "10x", " 7", "99999999999999999999"})
+    EXPECT_EQ(WriteSpeedFromValue(bad), 0) << bad;
+}
+
 }  // namespace
 }  // namespace mg

@@ -1,0 +1,42 @@
+// What the user meets while the disc is written and verified: keys are taken and
+// answered "Gravando, aguarde", the percentage is shown and said, and a request to end
+// the program (close button, Alt+F4, Ctrl+Break) asks "Cancelar a gravação? S/N" first.
+// Main thread only.
+#pragma once
+
+#include "recording/discservice.h"
+
+namespace mg {
+
+class BurnWatch {
+ public:
+  // Takes over the end requests and the writer's pump until destroyed. `progress`: the
+  // percentage is shown and said.
+  BurnWatch(DataWriter& writer, bool progress);
+  ~BurnWatch();
+  BurnWatch(const BurnWatch&) = delete;
+  BurnWatch& operator=(const BurnWatch&) = delete;
+
+  // The write ended well: the row shows 100 % (a short write may end between two looks).
+  void Written();
+  // From now on the writer verifies: no percentage.
+  void Verifying() { verifying_ = true; }
+  // Ends the percentage row and discards waiting keys, so that the result is heard.
+  void Finish();
+
+ private:
+  void Pump();
+  void TakeKeys();
+  void AskToCancel();
+  void ShowProgress();
+
+  DataWriter& writer_;
+  bool speakProgress_;  // show and say the percentage
+  bool verifying_ = false;
+  bool rowOpen_ = false;  // the percentage row is written and not yet ended
+  int shown_ = -1;        // percentage on the row
+  int said_ = 0;          // last multiple of 25 said
+  long long lastAnswerMs_ = -1000000;
+};
+
+}  // namespace mg
