@@ -17,6 +17,10 @@
 #include "legacy/unidades.h"
 #include "subcommand.h"
 
+namespace mg::voz {
+int FalaSistema(int argc, char** argv);  // fala_sistema.cpp: the system voices
+}  // namespace mg::voz
+
 namespace {
 
 std::vector<uint8_t> g_samples;
@@ -71,6 +75,11 @@ void Speak(const std::string& text) {
 }
 
 int Fala(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::string v = argv[i + 1];
+    if (std::strcmp(argv[i], "--voz") == 0 && (v == "espeak" || v == "sd" || v == "sd54"))
+      return mg::voz::FalaSistema(argc, argv);
+  }
   std::string voz, out, text, letras, difones;
   int corte = 400, sobra = 0, interpal = 100;
   for (int i = 1; i < argc; ++i) {
@@ -128,6 +137,8 @@ int Fala(int argc, char** argv) {
 
 mg::voz::Register r("fala", Fala,
                     "--voz legado TEXTO -o saida.wav [--letras DIR --difones DIR] "
-                    "[--corte N --sobra N --pausa N]");
+                    "[--corte N --sobra N --pausa N]\n"
+                    "       fala --voz espeak|sd|sd54 TEXTO [-o saida.wav] "
+                    "[--numero N --velocidade N --tom N]");
 
 }  // namespace
