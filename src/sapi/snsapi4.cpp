@@ -188,12 +188,16 @@ bool Sapi4Init(int voice, int speed, int pitch, const std::string& outputFile) {
   return true;
 }
 
+std::string Sapi4Text(std::string_view text) {
+  std::string owned(sapi::TrimBlanks(text));
+  if (owned.size() == 1 && owned[0] >= '0' && owned[0] <= '9') owned += '.';
+  return owned;
+}
+
 void Sapi4Speak(std::string_view text) {
   State& s = S();
-  text = sapi::TrimBlanks(text);
-  if (text.empty() || !s.started) return;
-  std::string owned(text);
-  if (owned.size() == 1 && owned[0] >= '0' && owned[0] <= '9') owned += '.';
+  const std::string owned = Sapi4Text(text);
+  if (owned.empty() || !s.started) return;
   if (s.outputFile.empty() && KeyWaiting()) return;
   if (s.synthesizing || !s.waiting.empty()) PauseMs(20);
   for (std::string_view piece : sapi::SplitText(owned, kPieceLimit))

@@ -23,6 +23,9 @@ bool Sapi4Busy(bool onlyText);
 void Sapi4Stop();  // silence now, forget every pending text
 void Sapi4Done();  // stop and release; Sapi4Init may follow
 
+// What Sapi4Speak gives the voice for `text`: blanks trimmed, "." after a lone digit.
+std::string Sapi4Text(std::string_view text);
+
 // The name of the voice Sapi4Init chose (for the command-line tool and tests).
 std::string Sapi4VoiceName();
 
