@@ -51,15 +51,23 @@ bool Brazilian(const char* language) {
   return l == "pt-br" || l == "pt_br";
 }
 
-// The module's voices, the Brazilian Portuguese ones first.
+// Plain "pt": some modules (RHVoice) give their Brazilian voice no region.
+bool Portuguese(const char* language) {
+  return language != nullptr && (language[0] == 'p' || language[0] == 'P') &&
+         (language[1] == 't' || language[1] == 'T') && language[2] == 0;
+}
+
+// The module's voices: Brazilian Portuguese first, then plain Portuguese, then the rest.
 std::vector<std::string> VoiceNames(SPDConnection* conn) {
-  std::vector<std::string> first, rest;
+  std::vector<std::string> first, second, rest;
   SPDVoice** list = spd_list_synthesis_voices(conn);
   for (int i = 0; list != nullptr && list[i] != nullptr; ++i) {
     if (list[i]->name == nullptr) continue;
-    (Brazilian(list[i]->language) ? first : rest).emplace_back(list[i]->name);
+    const char* lang = list[i]->language;
+    (Brazilian(lang) ? first : Portuguese(lang) ? second : rest).emplace_back(list[i]->name);
   }
   if (list != nullptr) free_spd_voices(list);
+  first.insert(first.end(), second.begin(), second.end());
   first.insert(first.end(), rest.begin(), rest.end());
   return first;
 }
