@@ -124,6 +124,13 @@ bool EnsureAudio() {
   return p.audioAvailable;
 }
 
+// Milliseconds since the device last took a sample (or since the queue was last started).
+// The stamp is read before the clock, so the audio thread cannot make it look newer.
+uint32_t MsSinceProgress() {
+  const uint32_t last = P().lastProgress.load(std::memory_order_acquire);
+  return SDL_GetTicks() - last;
+}
+
 void OnWaveDone(intptr_t first, intptr_t second) { BlocoTocado(first, second); }
 
 intptr_t Token(int index, uint32_t seq) {
@@ -151,7 +158,7 @@ void Callback(void*, Uint8* stream, int len) {
     }
   }
   if (out < len) std::memset(stream + out, p.silence, static_cast<size_t>(len - out));
-  if (sounded) p.lastProgress.store(SDL_GetTicks(), std::memory_order_relaxed);
+  if (sounded) p.lastProgress.store(SDL_GetTicks(), std::memory_order_release);
   if (!sounded && p.soundInLastPeriod && WavTrace().silenceStarted) WavTrace().silenceStarted();
   p.soundInLastPeriod = sounded;
 }
@@ -231,7 +238,7 @@ int OpenDevice() {
   p.fifoHead = 0;
   p.fifoCount = 0;
   p.soundInLastPeriod = false;
-  p.lastProgress.store(SDL_GetTicks(), std::memory_order_relaxed);
+  p.lastProgress.store(SDL_GetTicks(), std::memory_order_release);
   if (WavTrace().deviceOpened)
     WavTrace().deviceOpened(p.format.rate, p.format.bits, p.format.channels);
   SDL_PauseAudioDevice(p.device, 0);
@@ -288,7 +295,7 @@ bool QueueBlock(const uint8_t* data, uint32_t length) {
   b.state = BufState::Queued;
   if (WavTrace().blockQueued) WavTrace().blockQueued(b.data, b.length, index);
   SDL_LockAudioDevice(p.device);
-  if (p.fifoCount == 0) p.lastProgress.store(SDL_GetTicks(), std::memory_order_relaxed);
+  if (p.fifoCount == 0) p.lastProgress.store(SDL_GetTicks(), std::memory_order_release);
   p.fifo[(p.fifoHead + p.fifoCount) % kWavBuffers] = index;
   ++p.fifoCount;
   SDL_UnlockAudioDevice(p.device);
@@ -362,6 +369,13 @@ int TocaPCM(const uint8_t* data, uint32_t length, uint32_t rate, uint16_t channe
         ParaSom();
         return 0;
       }
+      if (MsSinceProgress() > kFullQueueWaitMs) {
+        // The ring is full and the device has taken no sample for 2 s: it will not give a
+        // buffer back. Take them all back and drop the rest of this sound.
+        std::cerr << "minigravador: the audio output stopped taking sound\n";
+        ParaSom();
+        return 0;
+      }
       WaitMessage(10);
       if (p.device == 0) return 0;
     }
@@ -384,8 +398,7 @@ bool Tocando() {
   PumpMessages();
   if ((WavFlags().keyInterrupt && KeyWaiting()) || p.queued == 0) {
     ParaSom();
-  } else if (p.device != 0 &&
-             SDL_GetTicks() - p.lastProgress.load(std::memory_order_relaxed) > kStallMs) {
+  } else if (p.device != 0 && MsSinceProgress() > kStallMs) {
     // The device stopped taking samples (sound server gone): give the buffers back so
     // that no wait hangs on them.
     ParaSom();

@@ -39,6 +39,10 @@ void ListaSaidas(std::vector<std::string>& names);
 bool EscolheSaida(const std::string& name, int& deviceId);
 int DispositivoSaida();  // -1 = the system's default output
 
+// Queues the sound block by block and returns once the last block is queued: 0, or the
+// device's open error. With the ring full it waits for a free buffer until a waiting key
+// stops it, or until the device has taken no sample for 2 s; then the buffers are taken
+// back and the rest of the sound is dropped (still 0).
 int TocaPCM(const uint8_t* data, uint32_t length, uint32_t rate, uint16_t channels, uint16_t bits);
 // A WAV image in memory: 0, -1 when it is not a well-formed PCM image, or a device error.
 int TocaMemoria(const uint8_t* image, uint32_t size);

@@ -19,11 +19,12 @@ namespace mg::backend {
 
 struct WindowState {
   bool open = false;
-  bool closing = false;  // ConsoleDone is running
+  bool closing = false;      // ConsoleDone is running
+  bool unavailable = false;  // the window cannot be opened; the program is ending
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* target = nullptr;  // the 80 x 25 cells as last drawn
-  TTF_Font* font = nullptr;
+  TTF_Font* font = nullptr;       // null: the built-in bitmap font
   int cellWidth = 8;
   int cellHeight = 16;
   int ascent = 12;
@@ -74,5 +75,7 @@ void TestHooksAtEnd();
 
 // Ends the program because the window cannot be made: message on stderr, exit 1.
 [[noreturn]] void FatalWindowError(const char* what);
+// Ends the program when there is no window: the no-window handler says so first.
+[[noreturn]] void EndWithoutWindow();
 
 }  // namespace mg::backend

@@ -119,6 +119,7 @@ uint8_t ReadKey() {
       }
       continue;
     }
+    if (Win().unavailable) EndWithoutWindow();  // no key can ever come
     WaitMessage(-1);
   }
   if (Win().reading) {

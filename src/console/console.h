@@ -56,10 +56,19 @@ bool AltHeld();
 
 // ---- Window ---------------------------------------------------------------------------
 
-// Creates the window if it does not exist yet. A window that cannot be created ends the
-// program with a message on stderr and a non-zero exit status.
+// Creates the window if it does not exist yet. Without a usable font it draws with a
+// built-in one. A window that cannot be opened at all (no display) is reported on stderr,
+// said by the no-window handler, and ends the program with kExitNoWindow; until a
+// handler is set the console goes on without a window (writes reach only the screen
+// buffer), and the program ends when the handler is set or a key is waited for.
 void ConsoleOpen();
 bool ConsoleIsOpen();
+
+constexpr int kExitNoWindow = 1;
+// Says `sentence` (cp1252) through the sound device and returns; set by the speech
+// manager once it can speak.
+using NoWindowHandler = void (*)(const char* sentence);
+void SetNoWindowHandler(NoWindowHandler handler);
 
 struct Rgb {
   uint8_t r, g, b;

@@ -3,6 +3,8 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <vector>
+
 namespace mg {
 namespace {
 
@@ -76,13 +78,49 @@ unsigned LargestFitting(int limit, Measure measure) {
   return lo;
 }
 
-}  // namespace
-
-bool FindMonospaceFont(const std::string& faceUtf8, int weight, FontFile& found) {
-  if (!FcInit()) return false;
-  if (!faceUtf8.empty() && MatchOne(faceUtf8, weight, true, found)) return true;
-  return MatchOne("monospace", weight, false, found);
+// Every font fontconfig knows that draws Latin letters, nearest to a Portuguese
+// monospace face at `weight` first.
+std::vector<FontFile> EveryFont(int weight) {
+  std::vector<FontFile> fonts;
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return fonts;
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("pt"));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+  FcPatternDestroy(pattern);
+  if (set == nullptr) return fonts;
+  for (int i = 0; i < set->nfont; ++i) {
+    FcPattern* font = set->fonts[i];
+    FcChar8* file = nullptr;
+    FcChar8* family = nullptr;
+    FcCharSet* charset = nullptr;
+    int index = 0;
+    int fontWeight = FC_WEIGHT_REGULAR;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
+    if (FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) != FcResultMatch ||
+        !FcCharSetHasChar(charset, 'A') || !FcCharSetHasChar(charset, 'a')) {
+      continue;
+    }
+    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &fontWeight);
+    FontFile f;
+    f.file = reinterpret_cast<const char*>(file);
+    f.index = index;
+    if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch) {
+      f.family = reinterpret_cast<const char*>(family);
+    }
+    f.bold = fontWeight >= FC_WEIGHT_DEMIBOLD;
+    fonts.push_back(f);
+  }
+  FcFontSetDestroy(set);
+  return fonts;
 }
+
+}  // namespace
 
 TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight) {
   // At 72 points the pixel size equals the resolution, so each resolution step is
@@ -94,6 +132,40 @@ TTF_Font* OpenFittedFont(const FontFile& font, int width, int height, int weight
   const unsigned hdpi = LargestFitting(width, [&](unsigned h) { return AdvanceAt(f, h, vdpi); });
   TTF_SetFontSizeDPI(f, 72, hdpi, vdpi);
   return f;
+}
+
+TTF_Font* OpenConsoleFont(const std::string& faceUtf8, int weight, int width, int height,
+                          FontFile& used) {
+  if (TTF_WasInit() == 0 && TTF_Init() != 0) return nullptr;
+  if (!FcInit()) return nullptr;
+  std::vector<FontFile> tried;
+  const auto open = [&](const FontFile& candidate) -> TTF_Font* {
+    for (const FontFile& t : tried) {
+      if (t.file == candidate.file && t.index == candidate.index) return nullptr;
+    }
+    tried.push_back(candidate);
+    TTF_Font* font = OpenFittedFont(candidate, width, height, weight);
+    if (font == nullptr) return nullptr;
+    int minx, maxx, miny, maxy, advance = 0;
+    if (TTF_FontHeight(font) > 0 &&
+        TTF_GlyphMetrics32(font, 'M', &minx, &maxx, &miny, &maxy, &advance) == 0 && advance > 0) {
+      used = candidate;
+      return font;
+    }
+    TTF_CloseFont(font);  // opens, but draws nothing usable at this size
+    return nullptr;
+  };
+  FontFile found;
+  TTF_Font* font = nullptr;
+  if (!faceUtf8.empty() && MatchOne(faceUtf8, weight, true, found)) font = open(found);
+  if (font == nullptr && MatchOne("monospace", weight, false, found)) font = open(found);
+  // Only when both fail is every font listed.
+  if (font == nullptr) {
+    for (const FontFile& candidate : EveryFont(weight)) {
+      if ((font = open(candidate)) != nullptr) break;
+    }
+  }
+  return font;
 }
 
 }  // namespace mg

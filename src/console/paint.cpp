@@ -2,9 +2,11 @@
 // 80 x 25 grid; each picture is that texture, the overlay and the caret.
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "common/cp1252.h"
 #include "console/backend.h"
+#include "console/builtinfont.h"
 
 namespace mg {
 namespace backend {
@@ -23,14 +25,37 @@ bool gGlyphTried[256] = {};
 
 OverlayPainter gOverlay;
 
+// The built-in font's glyph scaled to the cell, white with the coverage as alpha.
+SDL_Surface* BuiltinGlyphSurface(uint8_t ch) {
+  const WindowState& w = Win();
+  const std::vector<uint8_t> alpha =
+      ScaleBuiltinGlyph(BuiltinGlyphOf(ch), w.cellWidth, w.cellHeight);
+  SDL_Surface* s =
+      SDL_CreateRGBSurfaceWithFormat(0, w.cellWidth, w.cellHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (s == nullptr) return nullptr;
+  for (int y = 0; y < w.cellHeight; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch);
+    for (int x = 0; x < w.cellWidth; ++x) {
+      row[x] =
+          static_cast<uint32_t>(alpha[static_cast<size_t>(y * w.cellWidth + x)]) << 24 | 0xFFFFFFu;
+    }
+  }
+  return s;
+}
+
 SDL_Texture* Glyph(uint8_t ch) {
   if (gGlyphTried[ch]) return gGlyphs[ch];
   gGlyphTried[ch] = true;
   const char32_t cp = Cp1252ToCodePoint(ch);
   WindowState& w = Win();
-  if (cp <= 0x20 || (cp >= 0x7F && cp <= 0xA0) || w.font == nullptr) return nullptr;
-  const char32_t shown = TTF_GlyphIsProvided32(w.font, cp) ? cp : U'?';
-  SDL_Surface* s = TTF_RenderGlyph32_Blended(w.font, shown, SDL_Color{255, 255, 255, 255});
+  if (cp <= 0x20 || (cp >= 0x7F && cp <= 0xA0)) return nullptr;
+  SDL_Surface* s = nullptr;
+  if (w.font == nullptr) {
+    s = BuiltinGlyphSurface(ch);
+  } else {
+    const char32_t shown = TTF_GlyphIsProvided32(w.font, cp) ? cp : U'?';
+    s = TTF_RenderGlyph32_Blended(w.font, shown, SDL_Color{255, 255, 255, 255});
+  }
   if (s == nullptr) return nullptr;
   gGlyphs[ch] = SDL_CreateTextureFromSurface(w.renderer, s);
   SDL_FreeSurface(s);

@@ -37,30 +37,30 @@ std::string ReadRaw(std::string_view section, std::string_view key) {
   return v;
 }
 
-// "@" alone is the program directory. Otherwise "@@\" (the configuration directory) and
-// "@\" (SONELA/PGMSONELA, or the program directory) are expanded left to right; the text
-// substituted is never scanned again, so a directory whose name holds "@\" cannot make
-// the expansion loop.
-std::string Expand(std::string v, int depth) {
+// "@" alone is the program directory. Otherwise every "@@\" (the configuration
+// directory) and every "@\" (SONELA/PGMSONELA, or the program directory) is expanded in
+// one pass from left to right, in whatever order they stand; the text substituted is
+// never scanned again, so a directory whose name holds "@\" cannot make it loop.
+std::string Expand(const std::string& v, int depth) {
   const std::string program = ProgramDirectory();
   if (v == "@") return program;
-  size_t from = 0;
-  while (true) {
-    size_t dd = v.find("@@\\", from);
-    if (dd != std::string::npos) {
-      const std::string dir = IniDirectory();
-      v.replace(dd, 2, dir);
-      from = dd + dir.size();
+  std::string out;
+  size_t i = 0;
+  while (i < v.size()) {
+    if (v.compare(i, 3, "@@\\") == 0) {
+      out += IniDirectory();
+      i += 2;
+    } else if (v.compare(i, 2, "@\\") == 0) {
+      std::string base;
+      if (depth == 0) base = Expand(ReadRaw("SONELA", "PGMSONELA"), depth + 1);
+      if (base.empty() || base[0] == '@') base = program;
+      out += base;
+      i += 1;
+    } else {
+      out += v[i++];
     }
-    const size_t d = v.find("@\\", from);
-    if (d == std::string::npos) break;
-    std::string base;
-    if (depth == 0) base = Expand(ReadRaw("SONELA", "PGMSONELA"), depth + 1);
-    if (base.empty() || base[0] == '@') base = program;
-    v.replace(d, 1, base);
-    from = d + base.size();
   }
-  return v;
+  return out;
 }
 
 std::string WithBackslash(std::string dir) {

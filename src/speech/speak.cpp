@@ -1,6 +1,7 @@
 // The speech manager's start and end, and the operations every prompt, key echo and
 // spelled character goes through.
 
+#include <chrono>
 #include <iostream>
 
 #include "audio/snwav.h"
@@ -19,6 +20,17 @@ namespace {
 std::string WithBackslash(std::string d) {
   if (!d.empty() && d.back() != '\\' && d.back() != '/') d += '\\';
   return d;
+}
+
+// Said when the console's window cannot open: nothing can be shown and no key can stop
+// it, so the sentence is spoken to its end, within a deadline; then speech is closed, as
+// the program ends.
+void SayWithoutWindow(const char* sentence) {
+  SpeakText(sentence);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (IsSpeaking() && std::chrono::steady_clock::now() < end) WaitMessage(50);
+  StopSpeech();
+  SpeechDone();
 }
 
 }  // namespace
@@ -57,6 +69,7 @@ void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
     st.synthKind = s.kind;
     st.systemSynthActive = SynthInit(s.voice, s.speed, s.tone, s.kind, "");
   }
+  SetNoWindowHandler(&SayWithoutWindow);
 }
 
 void SpeechDone() {

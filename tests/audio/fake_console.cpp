@@ -25,6 +25,7 @@ struct State {
   AudioNotifyHandler audio = nullptr;
   bool audioEnabled = false;
   int blocksDone = 0;
+  bool dropWaveDone = false;
   int stopWakeUps = 0;
   int pendingKey = -1;
   int pendingAfter = 0;
@@ -43,6 +44,7 @@ State& S() {
 void Deliver(const Message& m) {
   State& s = S();
   if (m.number == kMsgWaveDone) {
+    if (s.dropWaveDone) return;
     if (s.audio && s.audioEnabled) s.audio(m.first, m.second);
     ++s.blocksDone;
   } else if (m.number == kMsgStopSpeech) {
@@ -69,6 +71,7 @@ void Reset() {
   }
   s.keys.clear();
   s.blocksDone = 0;
+  s.dropWaveDone = false;
   s.stopWakeUps = 0;
   s.pendingKey = -1;
   s.written.clear();
@@ -82,6 +85,7 @@ void PushKeyAfterBlocks(uint8_t code, int blocksDone) {
 }
 int KeysWaiting() { return static_cast<int>(S().keys.size()); }
 int BlocksDone() { return S().blocksDone; }
+void DropWaveDone(bool drop) { S().dropWaveDone = drop; }
 int StopWakeUps() { return S().stopWakeUps; }
 int Pauses() { return S().pauses; }
 std::string& Written() { return S().written; }
@@ -192,6 +196,7 @@ int ConsoleReadLine(char* buffer, int size) {
 
 void ConsoleOpen() {}
 bool ConsoleIsOpen() { return true; }
+void SetNoWindowHandler(NoWindowHandler) {}
 
 void ConsoleDone() { throw fake::ConsoleDoneCalled{}; }
 

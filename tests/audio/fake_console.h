@@ -13,6 +13,8 @@ void Reset();
 // handled (0 = at the next message servicing).
 void PushKeyAfterBlocks(uint8_t code, int blocksDone);
 int KeysWaiting();
+// A device that plays but never reports a buffer done: notices are lost until Reset.
+void DropWaveDone(bool drop);
 int BlocksDone();                         // buffer-done notices handled since Reset
 int StopWakeUps();                        // messages 1123 posted since Reset
 int Pauses();                             // PauseMs calls since Reset

@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "audio/snwav.h"
 #include "common/wavheader.h"
@@ -401,6 +405,39 @@ TEST_F(SnWav, StopIsFollowedBySilenceAtTheNextPeriod) {
   for (int i = 0; i < 100 && g_silences.load() == 0; ++i) WaitMessage(10);
   FechaSaida();
   EXPECT_EQ(g_silences.load(), 1);
+}
+}  // namespace
+}  // namespace mg
+
+namespace mg {
+namespace {
+// A device that plays every block but never gives a buffer back: the player must not wait
+// for ever with a full ring, and must be usable again afterwards.
+TEST_F(SnWav, DeviceThatNeverReturnsABufferDoesNotHang) {
+  std::atomic<bool> returned{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 300 && !returned; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (!returned) {
+      std::fprintf(stderr, "TocaPCM still waits after 30 s\n");
+      std::_Exit(1);
+    }
+  });
+  fake::DropWaveDone(true);
+  const auto data = Samples8(20 * 8192, 6);  // more blocks than the ring holds
+  EXPECT_EQ(TocaPCM(data.data(), static_cast<uint32_t>(data.size()), 44100, 1, 8), 0);
+  returned = true;
+  watchdog.join();
+  EXPECT_EQ(blocks_.size(), 16u);  // the ring was filled, the rest dropped
+  EXPECT_FALSE(Tocando());         // every buffer was taken back
+
+  fake::DropWaveDone(false);
+  blocks_.clear();
+  const auto after = Samples8(3 * 8192, 7);
+  EXPECT_EQ(TocaPCM(after.data(), static_cast<uint32_t>(after.size()), 44100, 1, 8), 0);
+  while (Tocando()) WaitMessage(20);
+  EXPECT_EQ(blocks_.size(), 3u);
 }
 }  // namespace
 }  // namespace mg

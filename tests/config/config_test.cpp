@@ -98,6 +98,12 @@ TEST_F(Config, DirectoryMacros) {
   EXPECT_EQ(IniRead("T", "c"), dir.path().string() + "\\Sonela\\voz");
   EXPECT_EQ(IniRead("T", "d"), "x" + program + "\\y" + program + "\\z");
   EXPECT_EQ(IniRead("T", "e"), "@@");
+  // Both macros in either order, each expanded once.
+  const std::string config = dir.path().string() + "\\Sonela";
+  User("[T]\nf=@\\som\\@@\\voz\ng=@@\\voz\\@\\som\\@\\x\nh=@@@\\a\n");
+  EXPECT_EQ(IniRead("T", "f"), program + "\\som\\" + config + "\\voz");
+  EXPECT_EQ(IniRead("T", "g"), config + "\\voz\\" + program + "\\som\\" + program + "\\x");
+  EXPECT_EQ(IniRead("T", "h"), "@" + config + "\\a");
   User("[SONELA]\nPGMSONELA=@\n[T]\nb=@\\som\n");
   EXPECT_EQ(IniRead("T", "b"), program + "\\som");
   User("[SONELA]\nPGMSONELA=c:\\winsonela\n[T]\nb=@\\som\n");
