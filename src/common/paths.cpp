@@ -103,10 +103,24 @@ std::string& WindowsDirectoryOverride() {
 
 void SetWindowsDirectory(std::string dir) { WindowsDirectoryOverride() = std::move(dir); }
 
+std::string WindowsDirectoryFor(const std::string& programDir) {
+  const std::string prefix = Normalise(programDir + "/..");
+  if (prefix == "/usr") return "/etc/minigravador";
+  const auto holdsIni = [](const std::string& dir) { return FileExists(dir + "/Sonela.ini"); };
+  const std::string own = (prefix == "/" ? "" : prefix) + "/etc/minigravador";
+  if (holdsIni(own)) return own;
+  if (prefix.size() > 4 && prefix.ends_with("/usr")) {
+    const std::string rooted = prefix.substr(0, prefix.size() - 4) + "/etc/minigravador";
+    if (holdsIni(rooted)) return rooted;
+  }
+  const std::string buildTree = prefix + "/etc";
+  if (holdsIni(buildTree)) return buildTree;
+  return own;
+}
+
 std::string WindowsDirectory() {
   if (!WindowsDirectoryOverride().empty()) return WindowsDirectoryOverride();
-  const std::string dir = ProgramDirectory();
-  return Utf8ToCp1252(Normalise(Cp1252ToUtf8(dir) + "/../etc"));
+  return Utf8ToCp1252(WindowsDirectoryFor(Cp1252ToUtf8(ProgramDirectory())));
 }
 
 bool FileExists(std::string_view linuxPath) {

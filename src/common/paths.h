@@ -18,8 +18,15 @@ void SetDriveRoot(char letter, std::string root);
 std::string ProgramPath();
 std::string ProgramDirectory();
 
-// The "Windows directory": <exe dir>/../etc, cp1252, no trailing separator.
+// The "Windows directory", the folder of the shipped Sonela.ini (cp1252, no trailing
+// separator): WindowsDirectoryFor the executable's directory.
 std::string WindowsDirectory();
+// For a program in `programDir` (a Linux path) installed under the prefix <p> =
+// programDir/..: /etc/minigravador when <p> is /usr, else <p>/etc/minigravador. When that
+// folder holds no Sonela.ini, a /usr tree under another root (a package staged with
+// DESTDIR or unpacked elsewhere) uses <root>/etc/minigravador, and the build tree uses
+// <p>/etc, whichever holds one.
+std::string WindowsDirectoryFor(const std::string& programDir);
 // Replaces the Windows directory (tests; an empty text restores the default).
 void SetWindowsDirectory(std::string dir);
 

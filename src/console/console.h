@@ -132,6 +132,13 @@ uint32_t RegisterConsoleMessage(const char* name);
 using BrailleDisplayOpener = void (*)();
 void SetBrailleDisplayOpener(BrailleDisplayOpener opener);
 
+// A file descriptor that servicing messages also watches (the braille display's
+// connection): whenever it is readable, or has hung up, `ready` is called on the main
+// thread while messages are serviced, and a message wait wakes for it. One at a time;
+// -1 (or a null handler) stops watching.
+using FileReadyHandler = void (*)();
+void WatchFileDescriptor(int fd, FileReadyHandler ready);
+
 void PlayTone(uint16_t frequency);
 void StopTone();
 

@@ -1,5 +1,8 @@
 // Servicing messages: SDL events become key codes, window state and the console's
 // numbered messages, which go to the handler slots.
+#include <poll.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +29,18 @@ std::map<uint32_t, MessageHandler> gHandlers;
 std::vector<std::string> gRegistered;
 
 KeyEvent gLastKeyDown;  // modifiers of the key whose text may follow
+
+// The watched descriptor. SDL cannot wait on it, so a wait while one is watched sleeps
+// in slices and looks at it between them.
+int gWatchedFd = -1;
+FileReadyHandler gWatchedReady = nullptr;
+constexpr int kWatchSliceMs = 20;
+
+bool WatchedFdReady() {
+  if (gWatchedFd < 0 || gWatchedReady == nullptr) return false;
+  pollfd p{gWatchedFd, POLLIN, 0};
+  return poll(&p, 1, 0) > 0 && p.revents != 0;
+}
 
 bool Has(Uint16 mod, Uint16 which) { return (mod & which) != 0; }
 
@@ -305,6 +320,7 @@ void DispatchEvent(const SDL_Event& event) {
 using namespace backend;
 
 void PumpMessages() {
+  if (WatchedFdReady()) gWatchedReady();  // may post messages, dispatched just below
   if (EventsReady()) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) DispatchEvent(e);
@@ -317,9 +333,30 @@ void WaitMessage(int timeoutMs) {
   EnsureEvents();
   if (Win().open && HasDamage()) PresentConsole();
   SDL_Event e;
-  const int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
-  if (got == 1) DispatchEvent(e);
+  if (gWatchedFd < 0 || gWatchedReady == nullptr) {
+    const int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
+    if (got == 1) DispatchEvent(e);
+  } else {
+    const Uint32 start = SDL_GetTicks();
+    while (!WatchedFdReady()) {
+      int slice = kWatchSliceMs;
+      if (timeoutMs >= 0) {
+        const int left = timeoutMs - static_cast<int>(SDL_GetTicks() - start);
+        if (left <= 0) break;
+        slice = std::min(slice, left);
+      }
+      if (SDL_WaitEventTimeout(&e, slice) == 1) {
+        DispatchEvent(e);
+        break;
+      }
+    }
+  }
   PumpMessages();
+}
+
+void WatchFileDescriptor(int fd, FileReadyHandler ready) {
+  gWatchedFd = ready == nullptr ? -1 : fd;
+  gWatchedReady = fd < 0 ? nullptr : ready;
 }
 
 void PauseMs(uint16_t milliseconds) {

@@ -96,6 +96,16 @@ std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double
         PontoDeFrequencia(linha, padrao[2], 50, fatorFrequencia);
       }
     }
+    // A glide the voice cannot reach from the phoneme before it (br4 has no nasal
+    // vowel + w: "com o") is said as its full vowel when the voice has that diphone,
+    // instead of a pause or an inserted y.
+    if ((atual == "w" || atual == "y") && !ExisteDifone(anterior, atual)) {
+      const std::string vogal = atual == "w" ? "u" : "i";
+      if (ExisteDifone(anterior, vogal)) {
+        linha.replace(0, atual.size(), vogal);
+        atual = vogal;
+      }
+    }
     if (!atual.empty() && !ExisteDifone(anterior, atual)) {
       if (anterior == "r2" && ExisteDifone("r2", "_")) {
         saida.emplace_back("_ 50");

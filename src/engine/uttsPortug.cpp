@@ -47,12 +47,17 @@ bool TrechoConfere(const Palavra& w, int p, std::string_view trecho) {
   return true;
 }
 
-// Left context, read from its last symbol to its first, starting just before p.
-bool EsquerdaConfere(const Palavra& w, int p, std::string_view esq) {
+// Left context, read from its last symbol to its first, starting just before p. A "!"
+// holds when the rule starts at the stressed letter (`tonica`); it tests no letter.
+// Words never hold "!", so a rule file that does not use it reads as before.
+bool EsquerdaConfere(const Palavra& w, int p, int tonica, std::string_view esq) {
   int q = p - 1;
   for (size_t k = esq.size(); k-- > 0;) {
     const char s = esq[k];
     switch (s) {
+      case '!':
+        if (p != tonica) return false;
+        break;
       case '#':
         if (q < 1 || !Em(kVogais, w.at(q))) return false;
         --q;
@@ -121,12 +126,12 @@ bool DireitaConfere(const Palavra& w, int q, std::string_view dir) {
   return true;
 }
 
-const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p) {
+const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p, int tonica) {
   const auto c = static_cast<unsigned char>(w.at(p));
   if (c < 32) return nullptr;
   for (const TRegra* r = regras.Cadeia(c); r != nullptr; r = r->prox) {
     if (r->trecho.empty()) continue;  // would consume nothing
-    if (TrechoConfere(w, p, r->trecho) && EsquerdaConfere(w, p, r->esquerda) &&
+    if (TrechoConfere(w, p, r->trecho) && EsquerdaConfere(w, p, tonica, r->esquerda) &&
         DireitaConfere(w, p + static_cast<int>(r->trecho.size()), r->direita)) {
       return r;
     }
@@ -134,9 +139,18 @@ const TRegra* Regra(const TabelaRegras& regras, const Palavra& w, int p) {
   return nullptr;
 }
 
+// Short function words carry no stress mark; a short word with a written accent (já,
+// pé, só) is a stressed word all the same.
 bool SemTonica(const std::string& w) {
-  return w.size() <= 2 || w == "POR" || w == "DAS" || w == "DOS" || w == "COM" || w == "N\xc3O" ||
-         w == "SIM";
+  if (w.size() <= 2) {
+    for (char c : w) {
+      if (std::string_view("\xc0\xc1\xc2\xc3\xc9\xca\xcd\xd3\xd4\xd5\xda").find(c) !=
+          std::string_view::npos)
+        return false;
+    }
+    return true;
+  }
+  return w == "POR" || w == "DAS" || w == "DOS" || w == "COM" || w == "N\xc3O" || w == "SIM";
 }
 
 }  // namespace
@@ -148,7 +162,7 @@ void AplicaRegras(std::string_view palavra, int tonica, ListaFonemas& lista,
   std::string linha;
   int p = 1;
   while (p <= w.n()) {
-    const TRegra* r = Regra(regras, w, p);
+    const TRegra* r = Regra(regras, w, p, tonica);
     if (r == nullptr) {
       ++p;
       continue;
@@ -201,6 +215,12 @@ void LigaPalavras(ListaFonemas& lista) {
 
 ListaFonemas Fonemiza(const std::vector<std::string>& itens, const TabelaRegras& regras,
                       const TabelaExcecoes& excecoes) {
+  // A word said alone (an answer: "sim", "não", "por") is stressed even when it is one
+  // of the short words that go unstressed in a phrase.
+  int palavras = 0;
+  for (const std::string& item : itens) {
+    palavras += item.size() > 4 && !Em(kPausas, item[4]);
+  }
   ListaFonemas lista;
   for (const std::string& item : itens) {
     lista.push_back(";" + item);
@@ -216,7 +236,7 @@ ListaFonemas Fonemiza(const std::vector<std::string>& itens, const TabelaRegras&
       continue;
     }
     const std::string w = excecoes.ProcuraExcecao(palavra);
-    const int tonica = SemTonica(w) ? 0 : PosicaoTonica(w);
+    const int tonica = palavras > 1 && SemTonica(w) ? 0 : PosicaoTonica(w);
     AplicaRegras(w, tonica, lista, regras);
   }
   lista.emplace_back("__");

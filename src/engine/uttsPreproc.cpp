@@ -7,6 +7,7 @@
 #include "common/cp1252.h"
 #include "engine/uttsArquivo.h"
 #include "engine/uttsAviso.h"
+#include "engine/uttsPreprocLeituras.h"
 #include "legacy/dicionario.h"
 
 namespace mg {
@@ -273,6 +274,23 @@ std::string Soletra(std::string_view palavra) {
   return r;
 }
 
+bool Maiuscula(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (c >= 'A' && c <= 'Z') || (u >= 0xc0 && u <= 0xdd && u != 0xd7);
+}
+
+// A word in capitals amid text that has small letters is an acronym and is spelled
+// (USB, IBGE), unless it is said as a word (ONU). A text all in capitals is read.
+bool Sigla(const std::string& palavra, std::string_view texto) {
+  if (palavra.size() < 2 || palavra.size() > 5) return false;
+  for (char c : palavra) {
+    if (c < 'A' || c > 'Z') return false;
+  }
+  bool minusculas = false;
+  for (char c : texto) minusculas |= c >= 'a' && c <= 'z';
+  return minusculas && !preproc::SiglaFalada(palavra);
+}
+
 }  // namespace
 
 namespace preproc {
@@ -310,6 +328,11 @@ bool CarregaAbreviaturas(const std::string& caminho) {
   std::string conteudo;
   if (!LeArquivoDados(caminho, conteudo)) return false;
   CarregaAbreviaturasDeTexto(conteudo);
+  // The acronyms said as words live beside the abbreviations; without that file every
+  // acronym is spelled.
+  const size_t barra = caminho.find_last_of("/\\");
+  preproc::CarregaSiglas(caminho.substr(0, barra == std::string::npos ? 0 : barra + 1) +
+                         "portug.sig");
   return true;
 }
 
@@ -341,6 +364,8 @@ std::string PreProcessa(std::string_view entrada) {
   std::string out;
   out.reserve(n + n / 2);
   size_t p = 0, semHifen = 0;
+  size_t fimNumero = std::string_view::npos;  // where the last number read ended
+  bool numeroUm = false;                      // that number was exactly 1
   while (p < n) {
     const char c = t[p];
     if (c == '-' && p > 0 && t[p - 1] == ' ' && p + 1 < n && t[p + 1] == ' ') {
@@ -350,6 +375,12 @@ std::string PreProcessa(std::string_view entrada) {
       out += "menos ";
       ++p;
     } else if (Digito(c)) {
+      if (preproc::LeData(t, p, out) ||
+          preproc::LeHora(t, p, preproc::PreposicaoDeHora(t.substr(0, p)), out)) {
+        fimNumero = std::string_view::npos;
+        continue;
+      }
+      const size_t inicio = p;
       out += ' ';
       out += LeNumero(t, p, semHifen);
       out += ' ';
@@ -359,26 +390,61 @@ std::string PreProcessa(std::string_view entrada) {
         out += LeNumero(t, p, semHifen);
         out += ' ';
       }
+      fimNumero = p;
+      numeroUm = t.substr(inicio, p - inicio) == "1";
     } else if (EhLetra(c)) {
+      const size_t inicio = p;
       std::string palavra;
       while (p < n && EhLetra(t[p])) {
         palavra += t[p++];
         if (p < n && t[p] == '-') palavra += t[p++];
       }
+      // A unit right after a number: "700 MB", "2 kg" (with or without its point).
+      bool aposNumero = fimNumero != std::string_view::npos && fimNumero <= inicio;
+      for (size_t k = aposNumero ? fimNumero : inicio; k < inicio; ++k) aposNumero &= t[k] == ' ';
+      fimNumero = std::string_view::npos;
       bool soConsoantes = true;
       for (char l : palavra) soConsoantes &= l == '-' || EhConsoante(l);
       const bool ponto = p < n && t[p] == '.';
+      // A point that ends the text also ends the abbreviation before it: it is expanded
+      // and the point stays, ending the sentence.
+      size_t depois = p + 1;
+      while (ponto && depois < n && t[depois] == ' ') ++depois;
+      const bool pontoFinal = ponto && depois >= n;
       const std::string expansao = ponto ? Abreviatura(palavra) : std::string();
       std::string simbolo;  // "nº", "R$": a key made of the word and the sign after it
       if (!ponto && p < n && !EhPontuacaoMantida(t[p]) && !Digito(t[p]))
         simbolo = Abreviatura(palavra + t[p]);
-      if (ponto && p + 1 < n && t[p + 1] == ' ' && !expansao.empty()) {
-        out += expansao;
+      const std::string chaveSimbolo = simbolo.empty() ? "" : MaiusculasCp1252(palavra + t[p]);
+      const std::string tamanho =
+          aposNumero && !ponto ? preproc::UnidadeDeTamanho(palavra, numeroUm) : std::string();
+      const std::string unidade = aposNumero && (!ponto || pontoFinal) && tamanho.empty()
+                                      ? Abreviatura(palavra)
+                                      : std::string();
+      size_t q = p + 1;
+      if (chaveSimbolo == "R$" || chaveSimbolo == "US$") {
+        if (preproc::LeDinheiro(t, q, chaveSimbolo == "US$", out)) {
+          p = q;
+        } else {
+          out += simbolo;  // a sign without an amount keeps its name
+          ++p;
+        }
+      } else if (palavra == "S" && ponto && p + 2 < n && t[p + 1] == ' ' && Maiuscula(t[p + 2])) {
+        out += Utf8ToCp1252("São");  // S. Paulo
         ++p;
+      } else if (!tamanho.empty()) {
+        out += tamanho;
+      } else if (!unidade.empty()) {
+        out += numeroUm && unidade.ends_with('s') ? unidade.substr(0, unidade.size() - 1) : unidade;
+      } else if (ponto && !expansao.empty() && (pontoFinal || (p + 1 < n && t[p + 1] == ' '))) {
+        out += expansao;
+        if (!pontoFinal) ++p;
       } else if (!simbolo.empty()) {
         out += simbolo;
         ++p;
       } else if (soConsoantes && expansao.empty()) {
+        out += Soletra(palavra);
+      } else if (Sigla(palavra, t) && !(ponto && !expansao.empty())) {
         out += Soletra(palavra);
       } else {
         out += palavra;

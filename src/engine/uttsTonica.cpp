@@ -80,7 +80,8 @@ int PosicaoTonica(std::string_view word) {
           st = Estado::kAposI;
         } else if (c == 's') {
           // a final s is skipped
-        } else if (c == 'm') {
+        } else if (c == 'm' || (c == 'n' && i < n && w[i] == 's')) {
+          // -ns is the plural of -m: homens, imagens like homem, imagem
           st = Estado::kAposM;
         } else {
           st = Estado::kAposConsoante;
@@ -89,6 +90,8 @@ int PosicaoTonica(std::string_view word) {
       case Estado::kAposAEO:
         if (c == 'u') {
           st = Estado::kUAntesAEO;
+        } else if (c == 'i' && i > 1 && AEO(w[i - 2])) {
+          return i - 1;  // an i between vowels is a glide: praia, meio, cheia
         } else if (Vogal(c)) {
           return i;
         } else {
@@ -118,9 +121,10 @@ int PosicaoTonica(std::string_view word) {
         if (c == 'a' || c == 'e' || c == 'i' || c == 'o') return i;
         return result;
       case Estado::kAposI:
-        if (AEO(c)) {
-          result = i;
-        } else if (c == 'u') {
+        // A vowel before the final i carries the stress of the diphthong; the vowel
+        // before that one belongs to another syllable (reais, ideais).
+        if (AEO(c)) return i;
+        if (c == 'u') {
           st = Estado::kUAntesI;
         } else {
           return result;

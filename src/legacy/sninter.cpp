@@ -113,7 +113,10 @@ struct Palavra {
   int n() const { return static_cast<int>(s.size()); }
   char at(int p) const { return (p >= 1 && p <= n()) ? s[static_cast<size_t>(p - 1)] : '\0'; }
   bool dentro(int p) const { return p >= 1 && p <= n(); }
+  // The diaeresis of gu", qu" (kept by exceptions for today's spelling) stands between
+  // the u and the stressed vowel: the mark goes to the vowel after it.
   void marca(int p) {
+    if (dentro(p) && at(p) == '"') ++p;
     if (dentro(p)) s[static_cast<size_t>(p - 1)] = Maiuscula(s[static_cast<size_t>(p - 1)]);
   }
 };
@@ -183,10 +186,16 @@ bool TestaDireita(const Palavra& w, int q, std::string_view direita) {
   return true;
 }
 
-bool TestaEsquerda(const Palavra& w, int q, std::string_view esquerda) {
+// A "!" holds when the rule starts at the stressed vowel (`tonica`: the letter there is
+// the upper-cased vowel of the stress step); it tests no letter. Words never hold "!",
+// so rules that do not use it read as before.
+bool TestaEsquerda(const Palavra& w, int q, std::string_view esquerda, bool tonica) {
   for (size_t k = esquerda.size(); k-- > 0;) {
     const char item = esquerda[k];
     switch (item) {
+      case '!':
+        if (!tonica) return false;
+        break;
       case '#':
         if (!w.dentro(q) || !(EhVogal(w.at(q)) || EhMarca(w.at(q)))) return false;
         while (w.dentro(q) && (EhVogal(w.at(q)) || EhMarca(w.at(q)))) --q;
@@ -347,8 +356,9 @@ std::string AplicaRegras(std::string_view texto) {
     std::string unidade = " /_";
     unidade += c;
     int avanco = 1;
+    const bool tonica = letra >= 'A' && letra <= 'Z' && EhVogal(letra);
     for (const TRegra* r = RegrasLegado().Cadeia(static_cast<uint8_t>(c)); r; r = r->prox) {
-      if (TestaTrecho(w, pos, r->trecho) && TestaEsquerda(w, pos - 1, r->esquerda) &&
+      if (TestaTrecho(w, pos, r->trecho) && TestaEsquerda(w, pos - 1, r->esquerda, tonica) &&
           TestaDireita(w, pos + static_cast<int>(r->trecho.size()), r->direita)) {
         unidade = r->saida;
         avanco = static_cast<int>(r->trecho.size());

@@ -291,12 +291,26 @@ int IniciaTradutorEm(std::string_view dirLetras, std::string_view dirDifones) {
   return 0;
 }
 
+namespace {
+
+// A leading "@\" stands for the suite's program directory (SONELA/PGMSONELA, else this
+// program's own), as in the speech manager's keys: the configuration shipped with the
+// program names its data that way, so that an installed tree can be moved.
+std::string BesideProgram(std::string dir, const std::string& ini) {
+  if (dir.rfind("@\\", 0) != 0) return dir;
+  std::string base = ReadProfileString("SONELA", "PGMSONELA", "", ini, kConfigBuffer);
+  if (base.empty() || base[0] == '@') base = ProgramDirectory();
+  return base + dir.substr(1);
+}
+
+}  // namespace
+
 int IniciaTradutor() {
   const std::string ini = IniDirectory() + "\\Sonela.ini";
   const std::string letras = ReadProfileString("TRADUTOR", "dirLetras", "", ini, kConfigBuffer);
   const std::string difones = ReadProfileString("TRADUTOR", "DIRDIFONES",
                                                 "c:\\winsonela\\som\\difones", ini, kConfigBuffer);
-  return IniciaTradutorEm(letras, difones);
+  return IniciaTradutorEm(BesideProgram(letras, ini), BesideProgram(difones, ini));
 }
 
 void FechaTradutor() {

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "braille/snFocus80.h"
 #include "console/console.h"
 #include "recording/dialogue.h"
 
@@ -17,6 +18,7 @@ void DetachStandardStreams() {
 }  // namespace
 
 int main() {
+  mg::InstallBrailleDisplay();
   mg::BindStandardStreams();
   std::atexit(DetachStandardStreams);
   mg::RunRecordingDialogue();

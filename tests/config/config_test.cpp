@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/paths.h"
+#include "console/minireg.h"
 #include "console/sysconfig.h"
 #include "speech/config.h"
 #include "tempdir.h"
@@ -15,9 +16,12 @@ class Config : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
     SetWindowsDirectory((dir.path() / "win").string());
     SetLegacyFallback(false);
+    // The registry's MBROLA voices come from a folder of the test's own, not the system.
+    SetMbrolaRoot((dir.path() / "mbrola").string());
     FlushProfileCache();
   }
   void TearDown() override {
+    SetMbrolaRoot("/usr/share/mbrola");
     SetWindowsDirectory("");
     SetLegacyFallback(true);
   }

@@ -9,3 +9,9 @@ expected=$(printf 'casa\tk >a z a\nmar\tm >a r2\n,\t\n\t\nPSST\tp s t\n\001\302\
 if echo casa | "$voz" fonemas --regras /nonexistent/portug.nrl >/dev/null 2>&1; then exit 1; fi
 # Very long words.
 head -c 200000 /dev/zero | tr '\0' 'a' | "$voz" fonemas --dir "$dir" | grep -q '^a*	' 
+# The legacy rules in the same notation, from a directory with regras.rgr and portug.exc.
+leg=$(dirname "$dir")/legacy
+out=$(printf 'casa\nideia\nfalam\n\n' | "$voz" fonemas --legado --dir "$leg")
+expected=$(printf 'casa\tk >a z a\nideia\ti d >ee y a\nfalam\tf >a l an w\n\t')
+[ "$out" = "$expected" ] || { printf 'legado got:\n%s\n' "$out"; exit 1; }
+if echo casa | "$voz" fonemas --legado --dir /nonexistent >/dev/null 2>&1; then exit 1; fi

@@ -73,13 +73,20 @@ TEST(Fonemiza, StressMarkAndFunctionWords) {
   // casa: stressed at 2; the A before S writes nothing, so the mark goes to the S.
   EXPECT_EQ(Fonemiza({"555|casa"}, r.Tabela(), e), (Linhas{";555|casa", "k", ">z", "a", "", "__"}));
   EXPECT_EQ(Fonemiza({"555|mar"}, r.Tabela(), e), (Linhas{";555|mar", "m", ">a", "r2", "", "__"}));
-  // Two letters and the listed function words carry no mark.
+  // In a phrase, two letters and the listed function words carry no mark.
   for (const char* w : {"um", "por", "n\xe3o", "N\xc3O", "com", "sim", "das", "dos"}) {
-    const Linhas l = Fonemiza({std::string("555|") + w}, r.Tabela(), e);
-    for (const auto& x : l) EXPECT_EQ(x.find('>'), std::string::npos) << w;
+    const Linhas l = Fonemiza({std::string("555|") + w, "555|,", "555|mar"}, r.Tabela(), e);
+    int marcas = 0;
+    for (const auto& x : l) marcas += x.find('>') != std::string::npos;
+    EXPECT_EQ(marcas, 1) << w << ": only mar is stressed";
   }
+  EXPECT_EQ(Fonemiza({"555|n\xe3o", "555|mar"}, r.Tabela(), e),
+            (Linhas{";555|n\xe3o", "n", "@", "w", "", ";555|mar", "m", ">a", "r2", "", "__"}));
+  // Said alone (an answer), such a word is stressed; so is a short word with an accent.
   EXPECT_EQ(Fonemiza({"555|n\xe3o"}, r.Tabela(), e),
-            (Linhas{";555|n\xe3o", "n", "@", "w", "", "__"}));
+            (Linhas{";555|n\xe3o", "n", ">@", "w", "", "__"}));
+  const Regras pa("(P)=p\n(\xc1)=a\n(M)=m\n(A)=a\n(R)=r2\n");
+  EXPECT_EQ(Fonemiza({"555|p\xe1", "555|mar"}, pa.Tabela(), e)[2], ">a");
 }
 
 TEST(Fonemiza, ExceptionsReplaceTheWordAndItsStress) {
@@ -347,6 +354,21 @@ TEST_F(Dados, LinkingAcrossWords) {
                         ">u",       "w", "",   ";555|as", "a", "z",         "",  ";555|aves",
                         ">a",       "v", "y",  "s2",      "",  "__"};
   EXPECT_EQ(l, esperado);
+}
+
+}  // namespace
+}  // namespace mg
+
+namespace mg {
+namespace {
+
+// "!" in the left context holds only where the rule starts at the stressed letter.
+TEST(AplicaRegras, ContextoDaSilabaTonica) {
+  const Regras r("!(A)M=an\n(A)=a\n(M)=m\n");
+  EXPECT_EQ(r.Palavra("AMA", 1), (Linhas{">an", "m", "a"}));
+  EXPECT_EQ(r.Palavra("AMA", 3), (Linhas{"a", "m", ">a"}));
+  EXPECT_EQ(r.Palavra("AMA", 0), (Linhas{"a", "m", "a"})) << "a word without stress";
+  EXPECT_EQ(r.Palavra("!A", 2), (Linhas{">a"})) << "a \"!\" in the word is no letter of a rule";
 }
 
 }  // namespace

@@ -26,6 +26,14 @@ TEST(PosicaoTonica, DiphthongsAndSilentU) {
   EXPECT_EQ(PosicaoTonica("meu"), 2);
   EXPECT_EQ(PosicaoTonica("seguir"), 5);
   EXPECT_EQ(PosicaoTonica("guerra"), 3);
+  EXPECT_EQ(PosicaoTonica("reais"), 3);  // the vowel before the e belongs elsewhere
+  EXPECT_EQ(PosicaoTonica("ideais"), 4);
+  EXPECT_EQ(PosicaoTonica("papai"), 4);
+  EXPECT_EQ(PosicaoTonica("uruguai"), 6);
+  EXPECT_EQ(PosicaoTonica("praia"), 3);  // an i between vowels is a glide
+  EXPECT_EQ(PosicaoTonica("cheia"), 3);
+  EXPECT_EQ(PosicaoTonica("apoio"), 3);
+  EXPECT_EQ(PosicaoTonica("dia"), 2);
 }
 
 TEST(PosicaoTonica, WrittenAccentWins) {

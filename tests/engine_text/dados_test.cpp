@@ -115,7 +115,7 @@ TEST_F(DadosTest, AbreviaturasComuns) {
   EXPECT_EQ(U(PreProcessa(C("Sr. Silva e Dra. Ana"))), "senhor Silva e doutora Ana");
   EXPECT_EQ(U(PreProcessa(C("ver pág. 12, etc. e tal"))), "ver página  doze , etcétera e tal");
   EXPECT_EQ(U(PreProcessa(C("Av. Brasil, nº 5"))), "avenida Brasil, número  cinco ");
-  EXPECT_EQ(U(PreProcessa(C("R$ 3"))), "reais  três ");
+  EXPECT_EQ(U(PreProcessa(C("R$ 3"))), " três reais ");
 }
 
 TEST_F(DadosTest, LinhasMbrolaBemFormadas) {
@@ -147,6 +147,20 @@ TEST_F(DadosTest, LinhasMbrolaBemFormadas) {
     ++fonemas;
   }
   EXPECT_GT(fonemas, 200);
+}
+
+// br4 has no diphone from a nasal vowel to the glide w: "com o" says the article as the
+// full vowel u, with no pause or y put in between.
+TEST_F(DadosTest, ComOSemSemivogalInserida) {
+  if (!RegrasMotor().CarregaRegras(kDados + "portug.nrl") ||
+      !ExcecoesMotor().CarregaExcecoes(kDados + "portug.exc"))
+    GTEST_SKIP() << "letter-to-phoneme data missing";
+  std::vector<std::string> fonemas;
+  for (const std::string& l : TextoParaPho(C("com o som o"), 1.0, 1.0)) {
+    if (!l.empty() && l[0] != ';') fonemas.push_back(l.substr(0, l.find(' ')));
+  }
+  const std::vector<std::string> esperado{"_", "k", "on", "u", "s", "on", "u", "_"};
+  EXPECT_EQ(fonemas, esperado);
 }
 
 }  // namespace

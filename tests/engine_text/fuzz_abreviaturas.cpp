@@ -1,4 +1,5 @@
-// Abbreviation file parser over any bytes, then lookups and preprocessing that use it.
+// Abbreviation and acronym file parsers over any bytes, then lookups and preprocessing
+// that use them.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -6,6 +7,7 @@
 
 #include "engine/uttsAviso.h"
 #include "engine/uttsPreproc.h"
+#include "engine/uttsPreprocLeituras.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool silencio = (mg::DefineAvisoMotor([](const std::string&) {}), true);
@@ -14,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mg::CarregaAbreviaturasDeTexto(texto);
   if (mg::NumeroDeAbreviaturas() > mg::kMaxAbreviaturas) __builtin_trap();
   (void)mg::Abreviatura(texto.substr(0, 16));
-  (void)mg::PreProcessa("Sr. Silva e a Dra. Ana, nº 5, R$ 3 etc. e tal.");
+  mg::preproc::CarregaSiglasDeTexto(texto);
+  (void)mg::PreProcessa("Sr. Silva e a Dra. Ana, nº 5, R$ 3 etc. e tal. ONU USB 2 GB 1 kg.");
   return 0;
 }

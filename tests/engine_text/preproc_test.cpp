@@ -121,12 +121,12 @@ TEST_F(PreProcessaTest, Abreviaturas) {
   EXPECT_EQ(P("Sr. Silva"), "senhor Silva");
   EXPECT_EQ(P("Sra. Silva"), "senhora Silva");
   EXPECT_EQ(P("fale com o DR. Paulo"), "fale com o doutor Paulo");
-  EXPECT_EQ(P("Sr."), "Sr.") << "not expanded at the end, and not spelled";
+  EXPECT_EQ(P("Sr."), "senhor.") << "expanded at the end too; the point ends the sentence";
   EXPECT_EQ(P("Sr"), " ésse érre") << "an unknown consonant word is spelled";
   EXPECT_EQ(P("ver pág. 3"), "ver página  três ");
   EXPECT_EQ(P("PÁG. 3"), "página  três ") << "keys compare upper-cased, accents included";
   EXPECT_EQ(P("nº 5"), "número  cinco ");
-  EXPECT_EQ(P("R$ 10"), "reais  dez ");
+  EXPECT_EQ(P("R$ 10"), " dez reais ") << "an amount is read before its currency";
   EXPECT_EQ(P("tel.: 3"), "tel ponto :  três ") << "the point must be followed by a blank";
 }
 

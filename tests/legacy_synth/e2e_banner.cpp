@@ -1,7 +1,7 @@
-// minigravador with the shipped configuration and the voice kit of the build tree speaks
-// its banner through the legacy voice: the samples that FalaFonemas makes of the banner's
-// words, and the recorded number word of its "7", reach the sound device unchanged
-// (SDL's disk driver writes every played byte to a file).
+// minigravador with the shipped configuration, the voice kit of the build tree and no
+// mbrola on PATH speaks its banner through the legacy voice: the samples that
+// FalaFonemas makes of the banner's words, and the recorded number word of its "7",
+// reach the sound device unchanged (SDL's disk driver writes every played byte to a file).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -78,6 +78,9 @@ TEST(LegacyVoiceEndToEnd, BannerIsSpokenWithTheUnitsOfItsWords) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", audio.c_str(), 1);
     setenv("MG_KEY_SCRIPT", (tmp / "keys").c_str(), 1);
+    // No mbrola on PATH: the shipped configuration's own engine cannot start, and the
+    // legacy voice speaks instead.
+    setenv("PATH", (tmp / "home").c_str(), 1);
     if (chdir(tmp.c_str()) != 0) _exit(126);
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);

@@ -1,21 +1,25 @@
 #!/bin/sh
 # Scores the engine's letter-to-phoneme data against a pronouncing lexicon, on a
 # development part (lines whose number mod 5 is not 0) and a held-out part (mod 5 = 0).
-# usage: score.sh SONELA-VOZ LEXICON.tsv SCORER [DATADIR]
+# usage: score.sh SONELA-VOZ LEXICON.tsv SCORER [DATADIR] [--legado]
 #   SONELA-VOZ  the built tool (build/bin/sonela-voz)
 #   LEXICON     word<TAB>/IPA/ lines
 #   SCORER      the scoring script (it takes LEXICON-part and the tool's output)
-#   DATADIR     folder of portug.nrl and portug.exc (default: data/ondal of this tree)
+#   DATADIR     folder of portug.nrl and portug.exc (default: data/ondal of this tree),
+#               or with --legado of regras.rgr and portug.exc (default: data/legacy)
 set -e
-[ $# -ge 3 ] || { sed -n '2,9p' "$0" >&2; exit 2; }
+[ $# -ge 3 ] || { sed -n '2,10p' "$0" >&2; exit 2; }
 voz=$1; lex=$2; scorer=$3
-dir=${4:-$(cd "$(dirname "$0")/../../data/ondal" && pwd)}
+modo=; [ "$5" = --legado ] || [ "$4" = --legado ] && modo=--legado
+[ "$4" = --legado ] && shift
+padrao=ondal; [ -n "$modo" ] && padrao=legacy
+dir=${4:-$(cd "$(dirname "$0")/../../data/$padrao" && pwd)}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 awk 'NR % 5 != 0' "$lex" > "$tmp/dev.tsv"
 awk 'NR % 5 == 0' "$lex" > "$tmp/held.tsv"
 for part in dev held; do
-  cut -f1 "$tmp/$part.tsv" | "$voz" fonemas --dir "$dir" > "$tmp/$part.out"
+  cut -f1 "$tmp/$part.tsv" | "$voz" fonemas $modo --dir "$dir" > "$tmp/$part.out"
   echo "== $part"
   "$scorer" "$tmp/$part.tsv" "$tmp/$part.out"
 done

@@ -1,3 +1,4 @@
+// sonela-voz fala --voz motor TEXTO -o saida.wav: the own engine (fala_motor.cpp).
 // sonela-voz fala --voz legado TEXTO -o saida.wav: speaks a text through the legacy voice
 // (rule translation and unit concatenation) into a WAV file, as the legacy speaking path
 // does: runs of letters through the translator, digits and other characters from their
@@ -80,7 +81,7 @@ int Fala(int argc, char** argv) {
     if (std::strcmp(argv[i], "--voz") == 0 && (v == "espeak" || v == "sd" || v == "sd54"))
       return mg::voz::FalaSistema(argc, argv);
   }
-  std::string voz, out, text, letras, difones;
+  std::string voz, out, text, letras, difones, dados;
   int corte = 400, sobra = 0, interpal = 100;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -93,6 +94,8 @@ int Fala(int argc, char** argv) {
       letras = next();
     else if (a == "--difones")
       difones = next();
+    else if (a == "--dados")
+      dados = next();
     else if (a == "--corte")
       corte = std::atoi(next().c_str());
     else if (a == "--sobra")
@@ -106,8 +109,9 @@ int Fala(int argc, char** argv) {
       text += (text.empty() ? "" : " ") + a;
     }
   }
+  if (voz == "motor" && !out.empty()) return mg::voz::FalaMotor(text, out, dados);
   if (voz != "legado" || out.empty()) {
-    std::fprintf(stderr, "uso: sonela-voz fala --voz legado TEXTO -o saida.wav\n");
+    std::fprintf(stderr, "uso: sonela-voz fala --voz legado|motor TEXTO -o saida.wav\n");
     return 2;
   }
   const int rc = (letras.empty() && difones.empty())
@@ -137,7 +141,8 @@ int Fala(int argc, char** argv) {
 
 mg::voz::Register r("fala", Fala,
                     "--voz legado TEXTO -o saida.wav [--letras DIR --difones DIR] "
-                    "[--corte N --sobra N --pausa N]\n"
+                    "[--corte N --sobra N --pausa N] | --voz motor TEXTO -o saida.wav "
+                    "[--dados DIR]\n"
                     "       fala --voz espeak|sd|sd54 TEXTO [-o saida.wav] "
                     "[--numero N --velocidade N --tom N]");
 

@@ -14,6 +14,10 @@ struct Entry {
 };
 std::map<std::string, Entry>& Commands();
 
+// sonela-voz fala --voz motor: the text (UTF-8) through the own engine into `saida`
+// (UTF-8 path); `dados` the engine's data folder, empty for the configured one.
+int FalaMotor(const std::string& texto, const std::string& saida, const std::string& dados);
+
 struct Register {
   Register(const char* name, Command run, const char* usage) {
     Commands()[name] = Entry{run, usage};

@@ -1,0 +1,130 @@
+// The shipped rule and exception files (data/ondal): today's spelling, the data errors
+// once found in them, and both spellings of every reformed word reading alike.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "engine/uttsPortug.h"
+#include "legacy/dicionario.h"
+
+namespace mg {
+namespace {
+
+// The phonemes of one word (UTF-8) in one line: "k >a z a".
+std::string Fonemas(const std::string& palavra) {
+  std::string out;
+  bool marca = false;
+  for (const std::string& l : Fonemiza({"555|" + Utf8ToCp1252(palavra)})) {
+    if (l.empty() || l[0] == ';' || l[0] == '_') continue;
+    if (l == ">") {
+      marca = true;
+      continue;
+    }
+    if (!out.empty()) out += ' ';
+    if (marca && l[0] != '>') out += '>';
+    marca = false;
+    out += l;
+  }
+  return Cp1252ToUtf8(out);
+}
+
+// Today's spelling of an old one: no diaeresis, no accent on the open diphthong of a
+// paroxytone, no circumflex on a doubled vowel.
+std::string Reformada(std::string w) {
+  auto troca = [&w](const std::string& de, const std::string& para) {
+    for (size_t i = w.find(de); i != std::string::npos; i = w.find(de, i + para.size())) {
+      w.replace(i, de.size(), para);
+    }
+  };
+  troca("ü", "u");
+  troca("ôo", "oo");
+  troca("êe", "ee");
+  troca("éi", "ei");
+  troca("ói", "oi");
+  return w;
+}
+
+class DadosMotor : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(RegrasMotor().CarregaRegras(MG_SOURCE_DIR "/data/ondal/portug.nrl"));
+    ASSERT_TRUE(ExcecoesMotor().CarregaExcecoes(MG_SOURCE_DIR "/data/ondal/portug.exc"));
+  }
+  static void Confere(const std::vector<std::pair<const char*, const char*>>& casos) {
+    for (const auto& [palavra, esperado] : casos) EXPECT_EQ(Fonemas(palavra), esperado) << palavra;
+  }
+};
+
+TEST_F(DadosMotor, OrtografiaDeHoje) {
+  Confere({
+      {"ideia", "i d >ee i a"},
+      {"assembleia", "a s en b l >ee i a"},
+      {"joia", "j >oo i a"},
+      {"heroico", "e r >oo i k w"},
+      {"asteroide", "a s2 t e r >oo i d y"},
+      {"cinquenta", "s in k w >en t a"},
+      {"tranquilo", "t r an k w >i l w"},
+      {"frequente", "f r e k w >en t y"},
+      {"linguiça", "l in g w >i s a"},
+      {"pinguim", "p in g w >in"},
+      {"aguentar", "a g w en t >a r2"},
+      {"voo", "v >o w"},
+      {"enjoo", "en j >o w"},
+      {"leem", "l >e en i"},
+      {"veem", "v >e en i"},
+      // the same letters without a lost accent or diaeresis keep their reading
+      {"cheia", "x >e i a"},
+      {"quente", "k >en t y"},
+      {"guerra", "g >ee rr a"},
+  });
+}
+
+TEST_F(DadosMotor, ErrosCorrigidos) {
+  Confere({
+      {"muito", "m >un i t w"},
+      {"muitas", "m >un i t a s2"},
+      {"pela", "p >e l a"},
+      {"chega", "x >e g a"},
+      {"zero", "z >ee r w"},
+      {"dezessete", "d e z e s >ee t y"},
+      {"sexto", "s >e s2 t w"},
+      {"governo", "g o v >e r2 n w"},
+      {"mole", "m >oo l y"},
+      {"parcelas", "p a r2 s >ee l a s2"},
+      {"êxito", ">e z i t w"},
+      {"hexágono", "e z >a g o n w"},
+      {"ótimo", ">oo t i m w"},
+      {"página", "p >a j i n a"},
+      {"último", ">u w t i m w"},
+      {"vigésimo", "v i j >ee z i m w"},
+      {"reais", "rr e >a i s2"},
+      // a stressed vowel before m or n stays nasal
+      {"cama", "k >an m a"},
+      {"primo", "p r >in m w"},
+  });
+}
+
+// Every word of the reform list, in its old and its new spelling.
+TEST_F(DadosMotor, AsDuasGrafiasSoamIgual) {
+  std::ifstream lista(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
+  ASSERT_TRUE(lista.good());
+  int palavras = 0;
+  for (std::string linha; std::getline(lista, linha);) {
+    if (linha.empty() || linha[0] == '#') continue;
+    std::istringstream s(linha);
+    for (std::string antiga; s >> antiga;) {
+      if (antiga[0] == '-') continue;
+      EXPECT_EQ(Fonemas(Reformada(antiga)), Fonemas(antiga)) << antiga;
+      ++palavras;
+    }
+  }
+  EXPECT_GT(palavras, 100);
+}
+
+}  // namespace
+}  // namespace mg

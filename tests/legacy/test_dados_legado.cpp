@@ -1,0 +1,112 @@
+// The shipped legacy rules and exceptions on today's spelling and on the data errors
+// once found in them; both spellings of every reformed word give the same units.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "legacy/sninter.h"
+
+namespace mg {
+namespace {
+
+std::string T(const std::string& utf8) { return TraduzTexto(Utf8ToCp1252(utf8)); }
+
+// Today's spelling of an old one (see the engine's test of the same list).
+std::string Reformada(std::string w) {
+  for (const auto& [de, para] : std::vector<std::pair<std::string, std::string>>{
+           {"ü", "u"}, {"ôo", "oo"}, {"êe", "ee"}, {"éi", "ei"}, {"ói", "oi"}}) {
+    for (size_t i = w.find(de); i != std::string::npos; i = w.find(de, i + para.size())) {
+      w.replace(i, de.size(), para);
+    }
+  }
+  return w;
+}
+
+// The units without the stress step's capitals: a word written with an accent is not
+// marked by that step, its rules write the stressed vowel themselves.
+std::string SemCaixa(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+class DadosLegado : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(CarregaRegras(MG_LEGACY_DATA "/regras.rgr"));
+    ASSERT_TRUE(CarregaExcecoes(MG_LEGACY_DATA "/portug.exc"));
+  }
+  static void TearDownTestSuite() { LiberaRegras(); }
+  static void Confere(const std::vector<std::pair<const char*, const char*>>& casos) {
+    for (const auto& [palavra, esperado] : casos) EXPECT_EQ(T(palavra), esperado) << palavra;
+  }
+};
+
+TEST_F(DadosLegado, OrtografiaDeHoje) {
+  Confere({
+      {"ideia", "[i/ d/E/y /a^]"},
+      {"assembleia", "[a/ s/e~/ b/ l/E/y /a^]"},
+      {"joia", "[ j/O/y /a^]"},
+      {"heroico", "[ /e^/ r/O/y/ k/u]"},
+      {"asteroide", "[a/s/ t/e^/ r/O/y/ dj/i]"},
+      {"cinquenta", "[ s/i~/ kw/E~/ t/a^]"},
+      {"tranquilo", "[ t/ r/a~/ kw/I/ l/u]"},
+      {"linguiça", "[ l/i~/ gw/I/ s/a^]"},
+      {"pinguim", "[ p/i~/ gw/I~]"},
+      {"aguentar", "[a/ gw/e~/ t/A/rr]"},
+      {"voo", "[ v/O^ /u]"},
+      {"leem", "[ l/E^ /e~y]"},
+      {"cheia", "[ x/E^/y /a^]"},
+      {"quente", "[ k/E~/ tch/i]"},
+  });
+}
+
+TEST_F(DadosLegado, ErrosCorrigidos) {
+  Confere({
+      {"muito", "[ m/U~/y/ t/u]"},
+      {"pela", "[ p/E^/ l/a^]"},
+      {"chega", "[ x/E^/ g/a^]"},
+      {"zero", "[ z/E/ r/u]"},
+      {"dezessete", "[ d/e^/ z/e^/ s/E/ tch/i]"},
+      {"sexto", "[ s/E^/s/ t/u]"},
+      {"governo", "[ g/o^/ v/E^/rr/ n/u]"},
+      {"mole", "[ m/O/ l/i]"},
+      {"parcelas", "[ p/a/rr/ s/E/ l/a^/s]"},
+      {"êxito", "[E^/ z/i/ t/u]"},
+      {"hexágono", "[e^/ z/A/ g/o^/ n/u]"},
+      {"reais", "[ rr/e^ /A/y/s]"},
+      {"cama", "[ k/A~/ m/a^]"},
+      {"menina", "[ m/e^/ n/I~/ n/a^]"},
+      {"caixa", "[ k/A/y/ x/a^]"},
+      {"táxi", "[ t/A/ ks/i]"},
+  });
+}
+
+TEST_F(DadosLegado, AsDuasGrafiasSoamIgual) {
+  std::ifstream lista(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
+  ASSERT_TRUE(lista.good());
+  int palavras = 0;
+  for (std::string linha; std::getline(lista, linha);) {
+    if (linha.empty() || linha[0] == '#') continue;
+    std::istringstream s(linha);
+    for (std::string antiga; s >> antiga;) {
+      if (antiga[0] == '-') continue;
+      EXPECT_EQ(SemCaixa(T(Reformada(antiga))), SemCaixa(T(antiga))) << antiga;
+      ++palavras;
+    }
+  }
+  EXPECT_GT(palavras, 100);
+}
+
+// "!" holds only where the rule starts at the vowel the stress step marked.
+TEST_F(DadosLegado, ContextoDaSilabaTonica) {
+  EXPECT_EQ(T("cama"), "[ k/A~/ m/a^]");
+  EXPECT_EQ(T("camada"), "[ k/a^/ m/A/ d/a^]") << "an unstressed a before m is not nasal";
+}
+
+}  // namespace
+}  // namespace mg

@@ -1,0 +1,46 @@
+// sonela-voz fala --voz motor TEXTO -o saida.wav: speaks a text through the own engine
+// (text stages, MBROLA through the `mbrola` program) into a 16000 Hz, 16-bit mono WAV
+// file, with the voice and data files the configuration names.
+#include <cstdio>
+#include <string>
+
+#include "common/cp1252.h"
+#include "common/paths.h"
+#include "engine/mbrola.h"
+#include "engine/uttsOndal.h"
+#include "speech/config.h"
+#include "subcommand.h"
+
+namespace mg::voz {
+
+int FalaMotor(const std::string& texto, const std::string& saida, const std::string& dados) {
+  const OndalSettings s = ReadOndalSettings();
+  std::string dir = dados.empty() ? s.dir : Utf8ToCp1252(dados);
+  if (dados.empty() && !DirectoryExists(ToLinuxPath(dir)))
+    dir = ProgramDirectory() + "/../share/minigravador/ondal";
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  const std::string base = dir + s.base;
+
+  OndalArquivoSaida(Utf8ToCp1252(saida));
+  if (!OndalInicia(s.mbrolaDb, base + ".nrl", base + ".exc", base + ".abr", base + ".pro",
+                   base + ".dfn")) {
+    std::string porque = OndalErro();
+    if (porque.empty()) porque = lastErrorStr_MBR();
+    if (porque.empty())
+      porque =
+          "o motor n\xe3o p\xf4"
+          "de iniciar";
+    std::fprintf(stderr, "sonela-voz fala: %s\n", Cp1252ToUtf8(porque).c_str());
+    return 1;
+  }
+  const bool ok = OndalFala(Utf8ToCp1252(texto));
+  OndalTermina();
+  if (!ok) {
+    std::fprintf(stderr, "sonela-voz fala: a s\xc3\xadntese falhou (%s)\n",
+                 Cp1252ToUtf8(lastErrorStr_MBR()).c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace mg::voz
