@@ -18,6 +18,10 @@
 #include "legacy/unidades.h"
 #include "subcommand.h"
 
+namespace mg::voz {
+int FalaSistema(int argc, char** argv);  // fala_sistema.cpp: the system voices
+}  // namespace mg::voz
+
 namespace {
 
 std::vector<uint8_t> g_samples;
@@ -72,6 +76,11 @@ void Speak(const std::string& text) {
 }
 
 int Fala(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::string v = argv[i + 1];
+    if (std::strcmp(argv[i], "--voz") == 0 && (v == "espeak" || v == "sd" || v == "sd54"))
+      return mg::voz::FalaSistema(argc, argv);
+  }
   std::string voz, out, text, letras, difones, dados;
   int corte = 400, sobra = 0, interpal = 100;
   for (int i = 1; i < argc; ++i) {
@@ -133,6 +142,8 @@ int Fala(int argc, char** argv) {
 mg::voz::Register r("fala", Fala,
                     "--voz legado TEXTO -o saida.wav [--letras DIR --difones DIR] "
                     "[--corte N --sobra N --pausa N] | --voz motor TEXTO -o saida.wav "
-                    "[--dados DIR]");
+                    "[--dados DIR]\n"
+                    "       fala --voz espeak|sd|sd54 TEXTO [-o saida.wav] "
+                    "[--numero N --velocidade N --tom N]");
 
 }  // namespace
