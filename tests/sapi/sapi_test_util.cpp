@@ -18,27 +18,6 @@
 
 namespace mg::test {
 
-TempDir::TempDir() {
-  std::string tmpl = std::filesystem::temp_directory_path().string() + "/mg_sapi_XXXXXX";
-  if (mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 void UseConfig(const std::string& home, const std::vector<std::string>& overrides) {
   std::map<std::string, std::map<std::string, std::string>> wanted;
   for (const std::string& o : overrides) {

@@ -1,5 +1,5 @@
-// Helpers of the system-voice tests: a temporary folder, a Sonela.ini of the test's own,
-// sound measures and a recorder of the private sound server's null sink.
+// Helpers of the system-voice tests, beside the recording tests' own: a Sonela.ini of the test's
+// own, sound measures and a recorder of the private sound server's null sink.
 #pragma once
 
 #include <sys/types.h>
@@ -8,21 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "testutil.h"  // TempDir, WriteFile, ReadFile
+
 namespace mg::test {
-
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-void WriteFile(const std::string& path, const std::string& content);
-std::string ReadFile(const std::string& path);
 
 // Points the configuration at `home` (XDG_CONFIG_HOME) and writes its Sonela.ini: the
 // build tree's shipped file with `overrides` ("SECTION/KEY=value" lines) put in.

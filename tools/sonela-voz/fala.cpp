@@ -141,8 +141,8 @@ int Fala(int argc, char** argv) {
 
 mg::voz::Register r("fala", Fala,
                     "--voz legado TEXTO -o saida.wav [--letras DIR --difones DIR] "
-                    "[--corte N --sobra N --pausa N] | --voz motor TEXTO -o saida.wav "
-                    "[--dados DIR]\n"
+                    "[--corte N --sobra N --pausa N]\n"
+                    "       fala --voz motor TEXTO -o saida.wav [--dados DIR]\n"
                     "       fala --voz espeak|sd|sd54 TEXTO [-o saida.wav] "
                     "[--numero N --velocidade N --tom N]");
 
