@@ -40,6 +40,8 @@ void DrainHandOver() {
     taken.swap(gQueue);
     gWakePending = false;
   }
+  // Messages handed over before the queue existed are dispatched all the same.
+  if (!taken.empty()) EnsureEvents();
   for (const Handed& h : taken) {
     SDL_Event e{};
     e.type = MessageEventType();

@@ -169,9 +169,6 @@ bool Sapi4Init(int voice, int speed, int pitch, const std::string& outputFile) {
     SetMessageHandler(s.blockMessage, &OnBlock);
     SetMessageHandler(s.feedMessage, &OnFeed);
   }
-  // Handed-over blocks travel as console messages, which need the message queue: a
-  // wake-up posted now makes sure it exists even without a window.
-  PostConsoleMessage(kMsgSynthWake);
   std::string why;
   if (!sapi::EspeakOpen(s.blockMessage, why)) return false;
   const std::vector<sapi::EspeakVoice> voices = sapi::EspeakVoices();
