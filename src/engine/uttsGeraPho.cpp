@@ -1,6 +1,7 @@
 // MBROLA input lines from the phoneme list: durations, pitch points, diphone repair.
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "engine/uttsArquivo.h"
 #include "engine/uttsProsodia.h"
@@ -26,6 +27,18 @@ void PontoDeFrequencia(std::string& linha, char digito, int posicao, double fato
   const long long f = Centesimos(v * fator * FrequenciaBase());
   if (f == 0) return;  // a pitch factor of 0 gives no usable point
   linha += ' ' + std::to_string(posicao) + ' ' + std::to_string(f);
+}
+
+// The phoneme named by the line after `i` within the same word ("" at a word's end),
+// past marks-only lines.
+std::string FonemaSeguinte(const std::vector<std::string>& fonemas, size_t i) {
+  for (size_t j = i + 1; j < fonemas.size(); ++j) {
+    std::string_view l = fonemas[j];
+    if (l.empty() || l[0] == ';') return {};
+    while (!l.empty() && (l[0] == '>' || l[0] == kTrema)) l.remove_prefix(1);
+    if (!l.empty()) return std::string(l.substr(0, l.find(' ')));
+  }
+  return {};
 }
 
 }  // namespace
@@ -104,6 +117,16 @@ std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double
       if (ExisteDifone(anterior, vogal)) {
         linha.replace(0, atual.size(), vogal);
         atual = vogal;
+      }
+    }
+    // A coda x the voice cannot join to the consonant after it (br4 has no x + t: the
+    // s of "resto", said before an affricate t) is said as the end-of-syllable s2.
+    if (atual == "x") {
+      const std::string seguinte = FonemaSeguinte(fonemas, i);
+      if (!seguinte.empty() && !ExisteDifone("x", seguinte) && ExisteDifone("s2", seguinte) &&
+          ExisteDifone(anterior, "s2")) {
+        linha.replace(0, 1, "s2");
+        atual = "s2";
       }
     }
     if (!atual.empty() && !ExisteDifone(anterior, atual)) {

@@ -324,6 +324,10 @@ TEST_F(Dados, OrdinaryWords) {
   EXPECT_EQ(Le("rato"), "rr >a t w");
   EXPECT_EQ(Le("sol"), "s >oo w");
   EXPECT_EQ(Le("gente"), "j >en t y");
+  // an s before an affricate t sounds like ch; before any other t it stays s2
+  EXPECT_EQ(Le("triste"), "t r >i x t y");
+  EXPECT_EQ(Le("resistir"), "rr e z i x t >i r2");
+  EXPECT_EQ(Le("resto"), "rr >ee s2 t w");
 }
 
 TEST_F(Dados, NasalsAndAccents) {

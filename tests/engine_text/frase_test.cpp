@@ -125,6 +125,11 @@ TEST(GeraPhoTest, ReparoDeDifones) {
   EXPECT_EQ(GeraPho({"a", ">", "a", ""}, 1.0, 1.0),
             (Linhas{"a 100 50 230", "_ 50", "a 145 80 230", ""}))
       << "a line of marks alone names no phoneme; the next one takes the peak";
+  Carrega("", "_ i\ni x\ni s2\nx i\ns2 t\nt i\ni _\n");
+  EXPECT_EQ(GeraPho({"i", "x", ">t", "i", ""}, 1.0, 1.0),
+            (Linhas{"i 100 50 230", "s2 100", "t 145 80 230", "i 145 50 230", ""}))
+      << "an x the voice cannot join to t is said as s2";
+  EXPECT_EQ(GeraPho({"i", "x", "i", ""}, 1.0, 1.0).at(1), "x 100") << "x before a vowel stays";
 }
 
 TEST(GeraPhoTest, EntradasEstranhas) {
