@@ -48,8 +48,9 @@ bool TrechoConfere(const Palavra& w, int p, std::string_view trecho) {
 }
 
 // Left context, read from its last symbol to its first, starting just before p. A "!"
-// holds when the rule starts at the stressed letter (`tonica`); it tests no letter.
-// Words never hold "!", so a rule file that does not use it reads as before.
+// holds when the rule starts at the stressed letter (`tonica`), a "<" when it starts
+// before it; neither tests a letter. Words never hold them, so a rule file that does
+// not use them reads as before.
 bool EsquerdaConfere(const Palavra& w, int p, int tonica, std::string_view esq) {
   int q = p - 1;
   for (size_t k = esq.size(); k-- > 0;) {
@@ -57,6 +58,9 @@ bool EsquerdaConfere(const Palavra& w, int p, int tonica, std::string_view esq) 
     switch (s) {
       case '!':
         if (p != tonica) return false;
+        break;
+      case '<':
+        if (tonica < 1 || p >= tonica) return false;
         break;
       case '#':
         if (q < 1 || !Em(kVogais, w.at(q))) return false;

@@ -375,5 +375,14 @@ TEST(AplicaRegras, ContextoDaSilabaTonica) {
   EXPECT_EQ(r.Palavra("!A", 2), (Linhas{">a"})) << "a \"!\" in the word is no letter of a rule";
 }
 
+// "<" holds only where the rule starts before the stressed letter, with any letters
+// written before it still tested.
+TEST(AplicaRegras, ContextoAntesDaTonica) {
+  const Regras r("B<(E)=i\n<(E)=ee\n(E)=e\n(B)=b\n");
+  EXPECT_EQ(r.Palavra("EBEE", 4), (Linhas{"ee", "b", "i", ">e"}));
+  EXPECT_EQ(r.Palavra("EBEE", 1), (Linhas{">e", "b", "e", "e"})) << "after the stress";
+  EXPECT_EQ(r.Palavra("EBEE", 0), (Linhas{"e", "b", "e", "e"})) << "a word without stress";
+}
+
 }  // namespace
 }  // namespace mg
