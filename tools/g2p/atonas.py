@@ -6,7 +6,7 @@ usage: atonas.py LEXICON.tsv [MIN-WORDS] [--parte dev|held|all] [--grava PORTUG.
 
 The words' vowel letters before the stressed one are paired with the lexicon's
 syllables before the stress mark, where both count alike; a lone e or o (not nasal) so
-paired is an example. Examples are grouped by up to 4 letters after the vowel and then
+paired is an example; vowels in hiatus are apart. Examples are grouped by up to 4 letters after the vowel and then
 up to 4 letters before it; a group of at least MIN-WORDS (default 3) with a 60 %
 majority that differs from the decision of the group it refines becomes a rule
 "<letters(E)letters=i", "<" holding only before the stressed letter. The plain reading
@@ -27,13 +27,15 @@ SAIDA = {"e": {"e": None, "ɛ": "ee", "i": "i", "ɪ": "i"},
 DIREITA, ESQUERDA, LIMIAR = 4, 4, 0.6
 
 def grupos(w):
-    """(start, end) of each run of vowel letters; the u of gue, gui, que, qui is not one."""
+    """(start, end) of each syllable's vowel letters: a vowel with the i or u glides after
+    it (and ão, õe, ãe) is one; other vowels next to each other are apart (hiatus); the u
+    of gue, gui, que, qui is no vowel."""
     out, i = [], 0
     while i < len(w):
         if w[i] in VOGAIS and not (w[i] == "u" and i > 0 and w[i - 1] in "qg"
                                    and i + 1 < len(w) and w[i + 1] in "eiéêí"):
-            j = i
-            while j < len(w) and w[j] in VOGAIS:
+            j = i + 1
+            while j < len(w) and w[j] in VOGAIS and (w[j] in "iuü" or w[j - 1] in "ãõ"):
                 j += 1
             out.append((i, j))
             i = j
