@@ -7,7 +7,7 @@ usage: atonas.py LEXICON.tsv [MIN-WORDS] [--parte dev|held|all] [--grava PORTUG.
 The words' vowel letters before the stressed one are paired with the lexicon's
 syllables before the stress mark, where both count alike; a lone e or o (not nasal) so
 paired is an example; vowels in hiatus are apart. Examples are grouped by up to 4 letters after the vowel and then
-up to 4 letters before it; a group of at least MIN-WORDS (default 3) with a 60 %
+up to 4 letters before it; a group of at least MIN-WORDS (default 2) with a 60 %
 majority that differs from the decision of the group it refines becomes a rule
 "<letters(E)letters=i", "<" holding only before the stressed letter. The plain reading
 (e, o) needs no rule: the file's later rules give it.
@@ -138,7 +138,7 @@ def main():
     destino = sys.argv[sys.argv.index("--grava") + 1] if "--grava" in sys.argv else None
     if destino:
         args.remove(destino)
-    minimo = int(args[1]) if len(args) > 1 else 3
+    minimo = int(args[1]) if len(args) > 1 else 2
     saida = regras(list(exemplos(args[0], parte)), minimo)
     if destino:
         grava(destino, saida)
