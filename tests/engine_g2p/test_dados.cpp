@@ -109,6 +109,25 @@ TEST_F(DadosMotor, ErrosCorrigidos) {
   });
 }
 
+// Rules learned from the lexicon follow its majority; everyday words where that majority
+// is not how Brazilians say them are exceptions. Also the readings added with them.
+TEST_F(DadosMotor, PalavrasDoDiaADia) {
+  Confere({
+      {"certo", "s >ee r2 t w"},
+      {"rede", "rr >e d y"},
+      {"peça", "p >ee s a"},
+      {"logo", "l >oo g w"},
+      {"porto", "p >o r2 t w"},
+      {"depois", "d e p >o i s2"},
+      {"janela", "j a n >ee l a"},
+      {"bolo", "b >o l w"},
+      {"festa", "f >ee s2 t a"},
+      {"triste", "t r >i x t y"},
+      {"area", "a r >i a"},
+      {"aeronave", "a ee r o n >a v y"},
+  });
+}
+
 // Every word of the reform list, in its old and its new spelling.
 TEST_F(DadosMotor, AsDuasGrafiasSoamIgual) {
   std::ifstream lista(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
