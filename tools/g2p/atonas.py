@@ -15,11 +15,11 @@ majority that differs from the decision of the group it refines becomes a rule
 Printed on standard output (UTF-8); with --grava, the rules replace the block after each
 "; unstressed X before the stressed syllable" comment of that rule file (cp1252).
 """
-import os, re, sys, unicodedata
+import os, sys, unicodedata
 from collections import Counter
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from abertas import tonica  # noqa: E402  the engine's stress finder
+from aprende import em_ordem, executa, palavras  # noqa: E402
 
 VOGAIS = "aeiouáéíóúâêôãõàü"
 SAIDA = {"e": {"e": None, "ɛ": "ee", "i": "i", "ɪ": "i"},
@@ -44,13 +44,7 @@ def grupos(w):
     return out
 
 def exemplos(lexicon, parte):
-    for num, line in enumerate(open(lexicon, encoding="utf-8"), 1):
-        if parte == "dev" and num % 5 == 0 or parte == "held" and num % 5 != 0:
-            continue
-        w, _, ipa = line.rstrip("\n").partition("\t")
-        if not re.fullmatch("[a-zàáâãçéêíóôõúü]+", w):
-            continue
-        p = tonica(w)
+    for w, ipa, p in palavras(lexicon, parte):
         if p < 2:
             continue
         s = unicodedata.normalize("NFD", ipa.strip("/").split(",")[0])
@@ -95,55 +89,12 @@ def regras(exs, minimo):
             decisao[chave] = d
             if d != herdada:
                 escolhidas.append((depois, antes, d, c))
-        # the first rule that holds wins, longest "after" first: a group whose "after" is
-        # one letter longer than that of a rule with letters before gets its own rule
-        feitas = {(d, a) for d, a, _, _ in escolhidas}
-        com_antes = {}
-        for depois, antes, d, _ in escolhidas:
-            if antes:
-                com_antes.setdefault(depois, set()).add(d)
-        for (depois, antes), d in list(decisao.items()):
-            if antes or not depois or (depois, "") in feitas:
-                continue
-            if any(x != d for x in com_antes.get(depois[:-1], ())):
-                escolhidas.append((depois, "", d, cont[(depois, "")]))
-                feitas.add((depois, ""))
-        escolhidas.sort(key=lambda e: (-len(e[0]), -len(e[1]), e[0], e[1]))
+        escolhidas = em_ordem(escolhidas, decisao, cont)
         for depois, antes, d, c in escolhidas:
             nota = ", ".join(f"{n} {x or letra}" for x, n in c.most_common())
             out.append(f"<{antes}({letra.upper()}){depois}={d or letra}|{nota}")
     return out
 
-def grava(arquivo, saida):
-    linhas = open(arquivo, encoding="cp1252").read().split("\n")
-    out, k = [], 0
-    while k < len(linhas):
-        out.append(linhas[k])
-        m = re.match(r"; unstressed (e|o) before the stressed syllable", linhas[k])
-        k += 1
-        if m:
-            letra = m.group(1).upper()
-            while k < len(linhas) and linhas[k].startswith(";"):
-                out.append(linhas[k])
-                k += 1
-            while k < len(linhas) and linhas[k].startswith("<") and f"({letra})" in linhas[k]:
-                k += 1
-            out += [r for r in saida if f"({letra})" in r]
-    open(arquivo, "w", encoding="cp1252", newline="\n").write("\n".join(out))
-
-def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    parte = sys.argv[sys.argv.index("--parte") + 1] if "--parte" in sys.argv else "all"
-    args = [a for a in args if a not in ("dev", "held", "all")]
-    destino = sys.argv[sys.argv.index("--grava") + 1] if "--grava" in sys.argv else None
-    if destino:
-        args.remove(destino)
-    minimo = int(args[1]) if len(args) > 1 else 2
-    saida = regras(list(exemplos(args[0], parte)), minimo)
-    if destino:
-        grava(destino, saida)
-    else:
-        print("\n".join(saida))
-
 if __name__ == "__main__":
-    main()
+    executa(exemplos, regras, r"; unstressed (e|o) before the stressed syllable",
+            lambda letra: f"({letra})")
