@@ -77,6 +77,15 @@ std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double
       // A line that held only marks (a rule output beginning with "&" at the stressed
       // letter) names no phoneme: its marks stay in force for the next one.
       if (linha.empty()) continue;
+      // A coda x the voice cannot join to the consonant after it (br4 has no x + t: the
+      // s of "triste", said before an affricate t) is said as the end-of-syllable s2.
+      if (linha == "x") {
+        const std::string seguinte = FonemaSeguinte(fonemas, i);
+        if (!seguinte.empty() && !ExisteDifone("x", seguinte) && ExisteDifone("s2", seguinte) &&
+            ExisteDifone(anterior, "s2")) {
+          linha = "s2";
+        }
+      }
       int d;
       if (linha[0] == '_') {
         if (linha.size() == 1) {
@@ -117,16 +126,6 @@ std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double
       if (ExisteDifone(anterior, vogal)) {
         linha.replace(0, atual.size(), vogal);
         atual = vogal;
-      }
-    }
-    // A coda x the voice cannot join to the consonant after it (br4 has no x + t: the
-    // s of "resto", said before an affricate t) is said as the end-of-syllable s2.
-    if (atual == "x") {
-      const std::string seguinte = FonemaSeguinte(fonemas, i);
-      if (!seguinte.empty() && !ExisteDifone("x", seguinte) && ExisteDifone("s2", seguinte) &&
-          ExisteDifone(anterior, "s2")) {
-        linha.replace(0, 1, "s2");
-        atual = "s2";
       }
     }
     if (!atual.empty() && !ExisteDifone(anterior, atual)) {

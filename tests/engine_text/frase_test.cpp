@@ -14,7 +14,7 @@ using teste::U;
 using Linhas = std::vector<std::string>;
 
 const char* const kBase =
-    "[DURAÇÃO]\na=100\nb=100\nk=80\nz=90\n_,=300\n__=200\n"
+    "[DURAÇÃO]\na=100\nb=100\nk=80\nz=90\nx=120\ns2=60\n_,=300\n__=200\n"
     "[CHAVES]\nque=QU\n"
     "[PROSÓDIA]\nTABHERTZ=0,75,80,85,90,100,105,110,120,130\n";
 
@@ -127,9 +127,9 @@ TEST(GeraPhoTest, ReparoDeDifones) {
       << "a line of marks alone names no phoneme; the next one takes the peak";
   Carrega("", "_ i\ni x\ni s2\nx i\ns2 t\nt i\ni _\n");
   EXPECT_EQ(GeraPho({"i", "x", ">t", "i", ""}, 1.0, 1.0),
-            (Linhas{"i 100 50 230", "s2 100", "t 145 80 230", "i 145 50 230", ""}))
-      << "an x the voice cannot join to t is said as s2";
-  EXPECT_EQ(GeraPho({"i", "x", "i", ""}, 1.0, 1.0).at(1), "x 100") << "x before a vowel stays";
+            (Linhas{"i 100 50 230", "s2 60", "t 145 80 230", "i 145 50 230", ""}))
+      << "an x the voice cannot join to t is said as s2, with its duration";
+  EXPECT_EQ(GeraPho({"i", "x", "i", ""}, 1.0, 1.0).at(1), "x 120") << "x before a vowel stays";
 }
 
 TEST(GeraPhoTest, EntradasEstranhas) {
