@@ -416,8 +416,9 @@ std::string PreProcessa(std::string_view entrada) {
       if (!ponto && p < n && !EhPontuacaoMantida(t[p]) && !Digito(t[p]))
         simbolo = Abreviatura(palavra + t[p]);
       const std::string chaveSimbolo = simbolo.empty() ? "" : MaiusculasCp1252(palavra + t[p]);
+      // A size unit is never an abbreviation: a point after it ends the sentence.
       const std::string tamanho =
-          aposNumero && !ponto ? preproc::UnidadeDeTamanho(palavra, numeroUm) : std::string();
+          aposNumero ? preproc::UnidadeDeTamanho(palavra, numeroUm) : std::string();
       const std::string unidade = aposNumero && (!ponto || pontoFinal) && tamanho.empty()
                                       ? Abreviatura(palavra)
                                       : std::string();

@@ -93,6 +93,7 @@ TEST_F(LeiturasTest, UnidadesETamanhos) {
   Confere({
       {"700 MB", "setecentos megabytes"},
       {"4,7 GB", "quatro vírgula sete gigabytes"},
+      {"Cabe 4,7 GB.", "Cabe quatro vírgula sete gigabytes."},  // the point ends the sentence
       {"1 GB", "um gigabyte"},
       {"2 TB e 512 KB", "dois terabytes e quinhentos e doze quilobytes"},
       {"2 kg.", "dois quilos."},
