@@ -119,6 +119,8 @@ TEST_F(DadosMotor, PalavrasDoDiaADia) {
       {"logo", "l >oo g w"},
       {"porto", "p >o r2 t w"},
       {"depois", "d e p >o i s2"},
+      {"doze", "d >o z y"},
+      {"megabytes", "m e g a b >a i t y s2"},
       {"janela", "j a n >ee l a"},
       {"bolo", "b >o l w"},
       {"festa", "f >ee s2 t a"},
