@@ -120,6 +120,11 @@ TEST_F(DadosMotor, PalavrasDoDiaADia) {
       {"porto", "p >o r2 t w"},
       {"depois", "d e p >o i s2"},
       {"doze", "d >o z y"},
+      {"tiveram", "t i v >ee r @ m2"},  // strong past tenses: open e in every form
+      {"pudesse", "p u d >ee s y"},
+      {"venderam", "v en d >e r @ m2"},
+      {"desse", "d >e s y"},
+      {"nessa", "n >ee s a"},
       {"megabytes", "m e g a b >a i t y s2"},
       {"janela", "j a n >ee l a"},
       {"bolo", "b >o l w"},
