@@ -197,6 +197,24 @@ void AplicaRegras(std::string_view palavra, int tonica, ListaFonemas& lista) {
   AplicaRegras(palavra, tonica, lista, RegrasMotor());
 }
 
+std::string LinhaDeFonemas(const ListaFonemas& lista) {
+  std::string out;
+  bool marca = false;  // a ">" on a line of its own goes onto the next phoneme
+  for (const std::string& l : lista) {
+    const bool pausa = l == "__" || (l.size() == 2 && l[0] == '_' && Em("!(),.:;?", l[1]));
+    if (l.empty() || l[0] == ';' || pausa) continue;
+    if (l == ">") {
+      marca = true;
+      continue;
+    }
+    if (!out.empty()) out += ' ';
+    if (marca && l[0] != '>') out += '>';
+    marca = false;
+    out += l;
+  }
+  return out;
+}
+
 void LigaPalavras(ListaFonemas& lista) {
   const size_t n = lista.size();
   for (size_t i = 3; i + 1 < n; ++i) {

@@ -26,6 +26,11 @@ void AplicaRegras(std::string_view palavra, int tonica, ListaFonemas& lista);
 void AplicaRegras(std::string_view palavra, int tonica, ListaFonemas& lista,
                   const TabelaRegras& regras);
 
+// The phonemes of a list in one line, blank-separated, pauses and headers left out, a
+// stress mark glued to the phoneme it marks: "k >a z a" (the notation of sonela-voz
+// fonemas and of the accuracy scorer).
+std::string LinhaDeFonemas(const ListaFonemas& lista);
+
 // Across word boundaries, a word-final "r2" before a vowel becomes the tap "r" and a
 // final "s2" becomes "z" (mar azul, as aves). Run by Fonemiza on the finished list.
 void LigaPalavras(ListaFonemas& lista);

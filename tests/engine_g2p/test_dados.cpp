@@ -2,8 +2,6 @@
 // once found in them, and both spellings of every reformed word reading alike.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,42 +9,14 @@
 #include "common/cp1252.h"
 #include "engine/uttsPortug.h"
 #include "legacy/dicionario.h"
+#include "reforma_semente.h"
 
 namespace mg {
 namespace {
 
 // The phonemes of one word (UTF-8) in one line: "k >a z a".
 std::string Fonemas(const std::string& palavra) {
-  std::string out;
-  bool marca = false;
-  for (const std::string& l : Fonemiza({"555|" + Utf8ToCp1252(palavra)})) {
-    if (l.empty() || l[0] == ';' || l[0] == '_') continue;
-    if (l == ">") {
-      marca = true;
-      continue;
-    }
-    if (!out.empty()) out += ' ';
-    if (marca && l[0] != '>') out += '>';
-    marca = false;
-    out += l;
-  }
-  return Cp1252ToUtf8(out);
-}
-
-// Today's spelling of an old one: no diaeresis, no accent on the open diphthong of a
-// paroxytone, no circumflex on a doubled vowel.
-std::string Reformada(std::string w) {
-  auto troca = [&w](const std::string& de, const std::string& para) {
-    for (size_t i = w.find(de); i != std::string::npos; i = w.find(de, i + para.size())) {
-      w.replace(i, de.size(), para);
-    }
-  };
-  troca("ü", "u");
-  troca("ôo", "oo");
-  troca("êe", "ee");
-  troca("éi", "ei");
-  troca("ói", "oi");
-  return w;
+  return Cp1252ToUtf8(LinhaDeFonemas(Fonemiza({"555|" + Utf8ToCp1252(palavra)})));
 }
 
 class DadosMotor : public ::testing::Test {
@@ -137,19 +107,11 @@ TEST_F(DadosMotor, PalavrasDoDiaADia) {
 
 // Every word of the reform list, in its old and its new spelling.
 TEST_F(DadosMotor, AsDuasGrafiasSoamIgual) {
-  std::ifstream lista(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
-  ASSERT_TRUE(lista.good());
-  int palavras = 0;
-  for (std::string linha; std::getline(lista, linha);) {
-    if (linha.empty() || linha[0] == '#') continue;
-    std::istringstream s(linha);
-    for (std::string antiga; s >> antiga;) {
-      if (antiga[0] == '-') continue;
-      EXPECT_EQ(Fonemas(Reformada(antiga)), Fonemas(antiga)) << antiga;
-      ++palavras;
-    }
-  }
-  EXPECT_GT(palavras, 100);
+  const std::vector<std::string> palavras =
+      teste::PalavrasDaSemente(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
+  for (const std::string& antiga : palavras)
+    EXPECT_EQ(Fonemas(teste::Reformada(antiga)), Fonemas(antiga)) << antiga;
+  EXPECT_GT(palavras.size(), 100u);
 }
 
 }  // namespace

@@ -2,12 +2,11 @@
 // once found in them; both spellings of every reformed word give the same units.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../engine_g2p/reforma_semente.h"
 #include "common/cp1252.h"
 #include "legacy/sninter.h"
 
@@ -15,17 +14,6 @@ namespace mg {
 namespace {
 
 std::string T(const std::string& utf8) { return TraduzTexto(Utf8ToCp1252(utf8)); }
-
-// Today's spelling of an old one (see the engine's test of the same list).
-std::string Reformada(std::string w) {
-  for (const auto& [de, para] : std::vector<std::pair<std::string, std::string>>{
-           {"ü", "u"}, {"ôo", "oo"}, {"êe", "ee"}, {"éi", "ei"}, {"ói", "oi"}}) {
-    for (size_t i = w.find(de); i != std::string::npos; i = w.find(de, i + para.size())) {
-      w.replace(i, de.size(), para);
-    }
-  }
-  return w;
-}
 
 // The units without the stress step's capitals: a word written with an accent is not
 // marked by that step, its rules write the stressed vowel themselves.
@@ -87,19 +75,11 @@ TEST_F(DadosLegado, ErrosCorrigidos) {
 }
 
 TEST_F(DadosLegado, AsDuasGrafiasSoamIgual) {
-  std::ifstream lista(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
-  ASSERT_TRUE(lista.good());
-  int palavras = 0;
-  for (std::string linha; std::getline(lista, linha);) {
-    if (linha.empty() || linha[0] == '#') continue;
-    std::istringstream s(linha);
-    for (std::string antiga; s >> antiga;) {
-      if (antiga[0] == '-') continue;
-      EXPECT_EQ(SemCaixa(T(Reformada(antiga))), SemCaixa(T(antiga))) << antiga;
-      ++palavras;
-    }
-  }
-  EXPECT_GT(palavras, 100);
+  const std::vector<std::string> palavras =
+      teste::PalavrasDaSemente(MG_SOURCE_DIR "/tools/g2p/reforma-semente.txt");
+  for (const std::string& antiga : palavras)
+    EXPECT_EQ(SemCaixa(T(teste::Reformada(antiga))), SemCaixa(T(antiga))) << antiga;
+  EXPECT_GT(palavras.size(), 100u);
 }
 
 // "!" holds only where the rule starts at the vowel the stress step marked.

@@ -4,7 +4,6 @@
 // without headers, pauses and word ends. With --legado, the legacy translator's units of
 // each word (rules and exceptions of the legacy voice) in the same notation.
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -18,29 +17,6 @@
 #include "subcommand.h"
 
 namespace {
-
-bool Pausa(const std::string& linha) {
-  return linha == "__" ||
-         (linha.size() == 2 && linha[0] == '_' && std::strchr("!(),.:;?", linha[1]) != nullptr);
-}
-
-// The phonemes of one word, in the tool's one-line notation.
-std::string Linha(const mg::ListaFonemas& lista) {
-  std::string out;
-  bool marca = false;  // a ">" on a line of its own goes onto the next phoneme
-  for (const std::string& l : lista) {
-    if (l.empty() || l[0] == ';' || Pausa(l)) continue;
-    if (l == ">") {
-      marca = true;
-      continue;
-    }
-    if (!out.empty()) out += ' ';
-    if (marca && l[0] != '>') out += '>';
-    marca = false;
-    out += l;
-  }
-  return out;
-}
 
 std::string DiretorioPadrao() {
   const mg::OndalSettings s = mg::ReadOndalSettings();
@@ -112,7 +88,7 @@ int Fonemas(int argc, char** argv) {
     if (!linha.empty() && linha.back() == '\r') linha.pop_back();
     const std::string palavra = mg::Utf8ToCp1252(linha);
     const mg::ListaFonemas lista = mg::Fonemiza({"555|" + palavra});
-    std::cout << linha << '\t' << mg::Cp1252ToUtf8(Linha(lista)) << '\n';
+    std::cout << linha << '\t' << mg::Cp1252ToUtf8(mg::LinhaDeFonemas(lista)) << '\n';
   }
   return 0;
 }
