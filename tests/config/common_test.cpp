@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/cp1252.h"
 #include "common/paths.h"
+#include "common/userstate.h"
 #include "common/wavheader.h"
+#include "tempdir.h"
 
 namespace mg {
 namespace {
@@ -60,6 +64,31 @@ TEST(WavHeader, CanonicalLayout) {
   EXPECT_EQ(h[28] | h[29] << 8 | h[30] << 16, 32000);
   WriteWavHeaderAligned(h, 10, 16000, 2, 16);
   EXPECT_EQ(h[32], 4);
+}
+
+TEST(UserState, KeysSurviveEachOtherAndDamagedLinesAndRefuseLineBreaks) {
+  test::TempDir dir;
+  setenv("XDG_CONFIG_HOME", (dir.path() / "cfg").c_str(), 1);
+  EXPECT_FALSE(ReadUserState("VELOCIDADE"));
+  ASSERT_TRUE(WriteUserState("VELOCIDADE", "5"));
+  ASSERT_TRUE(WriteUserState("ULTIMO_DIRETORIO", "/home/ana/M\xc3\xbasica=x"));
+  ASSERT_TRUE(WriteUserState("VELOCIDADE", "2"));
+  EXPECT_EQ(ReadUserState("VELOCIDADE"), "2");
+  EXPECT_EQ(ReadUserState("ULTIMO_DIRETORIO"), "/home/ana/M\xc3\xbasica=x");
+  EXPECT_FALSE(WriteUserState("ULTIMO_DIRETORIO", "a\nVELOCIDADE=9"));
+  EXPECT_FALSE(WriteUserState("A=B", "1"));
+  EXPECT_EQ(ReadUserState("VELOCIDADE"), "2");
+  // A hand-damaged file: lines without a key are skipped, the rest still read.
+  dir.Write("cfg/minigravador/estado", "lixo\n=3\r\nVELOCIDADE=4\r\n");
+  EXPECT_EQ(ReadUserState("VELOCIDADE"), "4");
+  EXPECT_FALSE(ReadUserState(""));
+  // An unwritable folder leaves the value unstored, reported as such.
+  chmod((dir.path() / "cfg/minigravador").c_str(), 0500);
+  if (geteuid() != 0) {
+    EXPECT_FALSE(WriteUserState("VELOCIDADE", "1"));
+  }
+  chmod((dir.path() / "cfg/minigravador").c_str(), 0700);
+  unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
