@@ -33,15 +33,23 @@ bool DiscardKeys() {
 }  // namespace
 
 BurnWatch::BurnWatch(DataWriter& writer, bool speakProgress)
-    : writer_(writer), speakProgress_(speakProgress) {
+    : BurnWatch(WatchedOperation{
+                    "Grava\xe7\xe3o", "Gravando, aguarde", "Cancelar a grava\xe7\xe3o? S/N",
+                    [&writer] { return writer.Progress(); }, [&writer] { writer.CancelWrite(); }},
+                speakProgress) {
+  writer_ = &writer;
+  writer_->SetPump([this] { Pump(); });
+}
+
+BurnWatch::BurnWatch(WatchedOperation operation, bool speakProgress)
+    : op_(std::move(operation)), speakProgress_(speakProgress) {
   gEndRequested = false;
   SetEndRequestHandler(NoteEndRequest);
-  writer_.SetPump([this] { Pump(); });
 }
 
 BurnWatch::~BurnWatch() {
   SetEndRequestHandler(nullptr);
-  writer_.SetPump([] { PauseMs(20); });
+  if (writer_) writer_->SetPump([] { PauseMs(20); });
 }
 
 void BurnWatch::Finish() {
@@ -55,7 +63,7 @@ void BurnWatch::Finish() {
 void BurnWatch::Written() {
   if (!speakProgress_ || shown_ == 100) return;
   shown_ = 100;
-  std::cout << "\rGrava\xe7\xe3o: 100%" << std::flush;
+  std::cout << "\r" << op_.row << ": 100%" << std::flush;
   ClearToLineEnd();
   rowOpen_ = true;
 }
@@ -73,7 +81,7 @@ void BurnWatch::TakeKeys() {
   const long long now = NowMs();
   if (now - lastAnswerMs_ < 3000) return;
   lastAnswerMs_ = now;
-  SpeakText("Gravando, aguarde");
+  SpeakText(op_.busy);
 }
 
 void BurnWatch::AskToCancel() {
@@ -83,29 +91,29 @@ void BurnWatch::AskToCancel() {
     rowOpen_ = false;
   }
   DiscardKeys();
-  SpeakLine("Cancelar a grava\xe7\xe3o? S/N");
+  SpeakLine(op_.question);
   uint8_t key = ReadKey();
   if (key == 0) {
     ReadKey();  // the second code of an extended key: no answer
   }
   gEndRequested = false;
   if (key == 'S' || key == 's') {
-    writer_.CancelWrite();
+    if (op_.cancel) op_.cancel();
     return;
   }
   lastAnswerMs_ = NowMs();
-  SpeakLine("Gravando, aguarde");
+  SpeakLine(op_.busy);
   shown_ = -1;
 }
 
 void BurnWatch::ShowProgress() {
   if (!speakProgress_) return;
-  const int percent = writer_.Progress();
+  const int percent = op_.progress ? op_.progress() : 0;
   if (percent != shown_) {
     shown_ = percent;
     // The percentage keeps one row, rewritten in place; it is the cursor's row, which
     // the braille display shows.
-    std::cout << "\rGrava\xe7\xe3o: " << percent << "%" << std::flush;
+    std::cout << "\r" << op_.row << ": " << percent << "%" << std::flush;
     ClearToLineEnd();
     rowOpen_ = true;
   }

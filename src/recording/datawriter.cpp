@@ -57,17 +57,11 @@ void SyncImageFile(const std::string& path, std::string& reason) {
   if (close(fd) != 0) reason = path + ": " + std::strerror(errno);
 }
 
-// Owns libburn's description of the disc to write.
-struct BurnJob {
-  burn::burn_write_opts* opts = nullptr;
-  burn::burn_disc* disc = nullptr;
-  burn::burn_session* session = nullptr;
-  burn::burn_track* track = nullptr;
-  ~BurnJob() {
-    if (opts) burn::burn_write_opts_free(opts);
-    if (track) burn::burn_track_free(track);
-    if (session) burn::burn_session_free(session);
-    if (disc) burn::burn_disc_free(disc);
+// Frees a source handed over to the writer (its track holds its own reference).
+struct SourceRef {
+  ::burn_source* source = nullptr;
+  ~SourceRef() {
+    if (source) burn::burn_source_free(burnlib::ToBurn(source));
   }
 };
 
@@ -80,25 +74,24 @@ std::string TooBigSentence(int64_t imageBytes, int64_t freeBytes) {
          std::to_string(room);
 }
 
+std::string ImageTooBigSentence(int64_t imageBytes, int64_t freeBytes) {
+  const int64_t image = (imageBytes + kMegabyte - 1) / kMegabyte;
+  const int64_t room = freeBytes < 0 ? 0 : freeBytes / kMegabyte;
+  return "A imagem tem " + std::to_string(image) + " megabytes e o disco " + std::to_string(room);
+}
+
 DataWriter::DataWriter() : pump_(DefaultPump) {}
 
 int DataWriter::Progress() const {
   if (!recorder_ || !recorder_->IsInitialized()) return 0;
-  burn::burn_progress p{};
-  if (burn::burn_drive_get_status(recorder_->DriveInfo()[0].drive, &p) == burn::BURN_DRIVE_IDLE ||
-      p.sectors <= 0) {
-    return 0;
-  }
-  const int64_t percent = static_cast<int64_t>(p.sector) * 100 / p.sectors;
-  return static_cast<int>(std::clamp<int64_t>(percent, 0, 100));
+  int64_t done = 0, total = 0;
+  if (recorder_->Device().Activity(done, total) == DriveActivity::Idle || total <= 0) return 0;
+  return static_cast<int>(std::clamp<int64_t>(done * 100 / total, 0, 100));
 }
 
 void DataWriter::CancelWrite() {
   cancelled_ = true;
-  if (!recorder_ || !recorder_->IsInitialized()) return;
-  burn::burn_drive* drive = recorder_->DriveInfo()[0].drive;
-  if (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE)
-    burn::burn_drive_cancel(drive);
+  if (recorder_ && recorder_->IsInitialized()) recorder_->Device().Cancel();
 }
 
 void DataWriter::Recorder(DiscRecorder& recorder) {
@@ -110,68 +103,79 @@ void DataWriter::Write(DataStream& stream) {
   if (!recorder_ || !recorder_->IsInitialized()) throw DiscFailure("Gravador não inicializado");
   if (!stream.out_ || !stream.out_->opts) throw DiscFailure("Imagem vazia");
   if (stream.out_->consumed) throw DiscFailure("A imagem já foi gravada");
-  burnlib::DrainMessages();
-  const std::string where = recorder_->UniqueId();
-  burn::burn_drive* drive = recorder_->DriveInfo()[0].drive;
+  stream.out_->consumed = true;
+  // The size is checked before the generator starts: nothing is read for a disc that
+  // is too small.
+  CheckSpace(stream.out_->size, false);
+  burnlib::StartImageGenerator(*stream.out_);
+  WriteSource(stream.out_->source, true, stream.out_->source);
+}
 
-  BurnJob job;
-  job.opts = burn::burn_write_opts_new(drive);
-  job.disc = burn::burn_disc_create();
-  job.session = burn::burn_session_create();
-  job.track = burn::burn_track_create();
-  if (!job.opts || !job.disc || !job.session || !job.track) {
-    throw DiscFailure(where + ": memória insuficiente");
+void DataWriter::WriteFile(const std::string& path) {
+  if (!recorder_ || !recorder_->IsInitialized()) throw DiscFailure("Gravador não inicializado");
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    throw DiscFailure(path + ": " + std::strerror(errno ? errno : EINVAL),
+                      CannotReadSentence(LeafOf(path)));
   }
-  burn::burn_write_opts_set_simulate(job.opts, 0);
-  burn::burn_write_opts_set_underrun_proof(job.opts, 1);
-  burn::burn_write_opts_set_multi(job.opts, 0);
-  // libburn's default forces the data out every 16 MB, which doubles the time of an
-  // image file; one fsync at the end (ours, checked) keeps it just as safe.
-  burn::burn_write_opts_set_stdio_fsync(job.opts, -1);
+  CheckSpace(st.st_size + (OnCd() ? int64_t{kCdTailBlocks} * 2048 : 0), true);
+  SourceRef file;
+  file.source = reinterpret_cast<::burn_source*>(burn::burn_file_source_new(path.c_str(), nullptr));
+  if (!file.source) {
+    throw DiscFailure(path + ": " + std::strerror(errno), CannotReadSentence(LeafOf(path)));
+  }
+  WriteSource(file.source, false, nullptr);
+}
 
-  const int64_t size = stream.out_->size;
+bool DataWriter::OnCd() const {
+  if (recorder_->IsImageFile()) return false;
+  std::string name;
+  return IsCdProfile(recorder_->Device().Profile(name));
+}
+
+void DataWriter::CheckSpace(int64_t size, bool imageFile) {
+  const std::string where = recorder_->UniqueId();
   int64_t space = recorder_->IsImageFile() ? burnlib::ImageFileSpace(recorder_->ImagePath()) : -1;
-  if (space < 0) space = burn::burn_disc_available_space(drive, job.opts);
+  if (space < 0) space = recorder_->Device().AvailableSpace();
   if (size > space) {
     throw DiscFailure(where + ": espaço insuficiente: a imagem tem " + Megabytes(size) +
                           " e o disco só " + Megabytes(space),
-                      TooBigSentence(size, space));
+                      imageFile ? ImageTooBigSentence(size, space) : TooBigSentence(size, space));
   }
+}
+
+void DataWriter::WriteSource(::burn_source* source, bool fromImage, ::burn_source* ring) {
+  burnlib::DrainMessages();
+  const std::string where = recorder_->UniqueId();
+  Drive& drive = recorder_->Device();
   cancelled_ = false;
-
-  stream.out_->consumed = true;
-  burnlib::StartImageGenerator(*stream.out_);
-  burn::burn_source* src = burnlib::ToBurn(stream.out_->source);
-  burn::burn_track_define_data(job.track, 0, 0, 1, BURN_MODE1);
-  if (burn::burn_track_set_source(job.track, src) != burn::BURN_SOURCE_OK) {
-    burnlib::FailBurn(where, "a imagem não pôde ser usada como trilha");
-  }
-  burn::burn_session_add_track(job.session, job.track, BURN_POS_END);
-  burn::burn_disc_add_session(job.disc, job.session, BURN_POS_END);
-  char reasons[BURN_REASONS_LEN] = {};
-  if (burn::burn_write_opts_auto_write_type(job.opts, job.disc, reasons, 0) ==
-      burn::BURN_WRITE_NONE) {
-    burnlib::FailBurn(where, std::string("o disco não pode ser gravado: ") + reasons);
-  }
-
   const bool imageFile = recorder_->IsImageFile() && IsRegularOrMissing(recorder_->ImagePath());
-  if (imageFile) EmptyImageFile(recorder_->ImagePath());
+  WriteRequest request;
+  request.source = source;
   // Only a chosen speed is set: for an image file, libburn's "fastest" is an emulated
   // drive speed that would hold the writing back.
-  if (speed_ > 0) burn::burn_drive_set_speed(drive, 0, speed_);
-  burn::burn_disc_write(job.opts, job.disc);
-  while (burn::burn_drive_get_status(drive, nullptr) != burn::BURN_DRIVE_IDLE) pump_();
+  request.speedKilobytes = speed_;
+  // An image carries its padding itself (ImageBuilder); a file is padded by the drive.
+  if (!fromImage && OnCd()) request.tailBytes = int64_t{kCdTailBlocks} * 2048;
+  if (imageFile) EmptyImageFile(recorder_->ImagePath());
+  if (!drive.StartWrite(request)) {
+    burnlib::FailBurn(where, "o disco não pode ser gravado");
+  }
+  while (drive.Activity(dummy_, dummy_) != DriveActivity::Idle) pump_();
 
   // libisofs queues a message for every file it could not read as added; any such
   // message, like a drive that did not write well, is a failed burn.
-  std::string failure = burnlib::TakeIsoMessage();
-  size_t bufferSize = 0, bufferFree = 0;
-  const int ring = iso_ring_buffer_get_status(stream.out_->source, &bufferSize, &bufferFree);
-  const bool generatorFailed = ring == 3 || ring == 7;
-  const std::string burnMessage = burnlib::TakeBurnMessage();
-  const bool wroteWell = burn::burn_drive_wrote_well(drive) != 0;
+  std::string failure = fromImage ? burnlib::TakeIsoMessage() : std::string();
+  bool generatorFailed = false;
+  if (ring) {
+    size_t bufferSize = 0, bufferFree = 0;
+    const int r = iso_ring_buffer_get_status(ring, &bufferSize, &bufferFree);
+    generatorFailed = r == 3 || r == 7;
+  }
+  const std::vector<DriveMessage> messages = burnlib::TakeDriveMessages();
+  const bool wroteWell = drive.WroteWell();
   if (failure.empty() && !wroteWell) {
-    failure = burnMessage.empty() ? "o gravador não gravou bem" : burnMessage;
+    failure = messages.empty() ? "o gravador não gravou bem" : messages.front().text;
   }
   if (failure.empty() && generatorFailed) failure = "a geração da imagem falhou";
   if (cancelled_) {
@@ -187,7 +191,7 @@ void DataWriter::Write(DataStream& stream) {
     if (imageFile && truncate(recorder_->ImagePath().c_str(), 0) != 0) {
       failure += " (e a imagem incompleta não pôde ser esvaziada)";
     }
-    throw DiscFailure(where + ": " + failure);
+    throw DiscFailure(where + ": " + failure, TroubleSentence(TroubleOf(messages)));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@
 #include "recording/burnwatch.h"
 #include "recording/dircheck.h"
 #include "recording/discservice.h"
+#include "recording/discwait.h"
 #include "recording/imageconfig.h"
+#include "recording/isoimage.h"
 #include "speech/lineinput.h"
 #include "speech/speech.h"
 
@@ -51,24 +54,32 @@ bool CheckSourceDirectory(const std::string& directory, SourceListing& listing) 
   return true;
 }
 
-// Writes the recorder lines and returns them.
-std::vector<std::string> ListRecorders(DiscMaster& master, DiscRecorder& recorder) {
+// An answer naming an ISO 9660 image file: the user is asked whether to write it as it
+// is. Returns its path (for the kernel) when the answer is yes, "" when the answer is
+// not such a file; "N" ends the program as a failed directory check does.
+std::string ImageFileAnswer(const std::string& answer) {
+  const std::string path = SourcePathForKernel(answer);
+  int64_t bytes = 0;
+  if (!IsIsoImageFile(path, bytes)) return {};
+  if (!AskYesNo(IsoImageQuestion(path, bytes))) Finish();
+  return path;
+}
+
+// Writes the recorder lines and returns them: vendor and product as the scan found
+// them, so that no drive is opened (and none waited for) just to be listed.
+std::vector<std::string> ListRecorders(DiscMaster& master) {
   std::vector<std::string> lines;
   const int count = master.Count();
   for (int i = 0; i < count; ++i) {
-    try {
-      recorder.InitializeDiscRecorder(master.Item(i));
-      const std::string vendor = recorder.VendorId();
-      const std::string product = recorder.ProductId();
+    std::string vendor, product;
+    if (master.Describe(i, vendor, product)) {
       lines.push_back(std::to_string(i) + " " + Utf8ToCp1252(vendor) + " " +
                       DiskNameForUser(product));
-    } catch (const std::exception& e) {
-      std::cerr << "minigravador: " << e.what() << '\n';
+    } else {
+      std::cerr << "minigravador: " << master.Item(i) << ": não pode gravar\n";
       lines.push_back(std::to_string(i) + " n\xe3o pode gravar");
     }
     WriteLine(lines.back());
-    // Also after a failure, so that the next recorder surely gets a fresh object.
-    recorder.Release();
   }
   return lines;
 }
@@ -111,8 +122,10 @@ void SayWhereTheImageIs(const std::string& path) {
   WriteLine(DiskNameForUser(path));
 }
 
-// Writes, verifies and ejects, and says how it went. A cancelled burn ends the program.
-void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
+// Writes, verifies and ejects, and says how it went. A cancelled burn ends the program;
+// after a failure the disc is ejected.
+void Burn(DiscRecorder& recorder, DataWriter& writer, const std::function<void()>& write,
+          const std::function<int()>& readBack) {
   const bool imageFile = recorder.IsImageFile();
   const std::string imagePath = recorder.ImagePath();
   const bool verify = VerifyAfterWriting();
@@ -120,13 +133,13 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
   try {
     BurnWatch watch(writer, ProgressSpoken());
     try {
-      writer.Write(image);
+      write();
       watch.Written();
       if (verify) {
         watch.Finish();
         SpeakLine("Verificando a grava\xe7\xe3o");
         watch.Verifying();
-        differ = writer.Verify(image);
+        differ = readBack();
       }
     } catch (...) {
       watch.Finish();
@@ -144,6 +157,7 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
     std::cerr << "minigravador: " << e.what() << '\n';
     SpeakLine("Erro de grava\xe7\xe3o");
     if (!e.Spoken().empty()) SpeakLine(e.Spoken());
+    EjectAfterFailure(recorder);
     return;
   }
   if (verify) {
@@ -152,6 +166,34 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
                                 (differ == 1 ? " arquivo diferente" : " arquivos diferentes"));
   }
   if (imageFile) SayWhereTheImageIs(imagePath);
+}
+
+// Grabs the chosen recorder with a disc that can be written; ends the program when the
+// user leaves instead.
+void GetDisc(DiscRecorder& recorder, const std::string& address) {
+  const DiscReady ready = PrepareDisc(recorder, address);
+  if (ready == DiscReady::Cancelled) {
+    recorder.Release();
+    Finish(kExitCancelled);
+  }
+  if (ready == DiscReady::Left) Finish();
+}
+
+// Room for `bytes` on the disc, or another disc asked for until there is; an image file
+// with too little room ends the program.
+void CheckRoom(DiscRecorder& recorder, const std::string& address, int64_t bytes,
+               const std::function<int64_t()>& freeBytes,
+               const std::function<std::string(int64_t, int64_t)>& sentence) {
+  for (int64_t room = freeBytes(); room >= 0 && bytes > room; room = freeBytes()) {
+    SpeakLine(sentence(bytes, room));
+    if (recorder.IsImageFile()) {
+      recorder.Release();
+      Finish();
+    }
+    recorder.EjectMedia();
+    if (!AskForDisc()) Finish();
+    GetDisc(recorder, address);
+  }
 }
 
 void Dialogue() {
@@ -163,7 +205,8 @@ void Dialogue() {
   SpeakLine("Nome do diret\xf3rio a gravar");
   ReadLineSpoken(directory);
   SourceListing listing;
-  if (!CheckSourceDirectory(directory, listing)) Finish();
+  const std::string isoFile = ImageFileAnswer(directory);
+  if (isoFile.empty() && !CheckSourceDirectory(directory, listing)) Finish();
 
   SpeakLine("Insira o CD e aperte Enter quando pronto");
   std::string ignored;
@@ -178,31 +221,58 @@ void Dialogue() {
     SpeakLine("N\xe3o h\xe1 gravadores de CD instalados");
     Finish();
   }
-  SpeakRecorders(master, ListRecorders(master, recorder));
+  SpeakRecorders(master, ListRecorders(master));
   int index = 0;
   if (master.Count() != 1) {
     SpeakLine("Gravador a usar, entre 0 e " + std::to_string(master.Count() - 1) + " : ");
     ReadIntegerSpoken(index);
   }
-  recorder.InitializeDiscRecorder(master.Item(index));
-  builder.SourceFolders(listing.folders);
-  DirectoryItem root = builder.Root();
-  writer.Recorder(recorder);
-  writer.ClientName("IMAPI");
-  writer.SetWriteSpeed(WriteSpeed());
-  builder.ChooseImageDefaults(recorder);
-  builder.VolumeName(Cp1252ToUtf8(discName));
-  SpeakLine("Preparando a grava\xe7\xe3o, aguarde");
-  AddEntries(listing, root);
-  DataStream image = builder.CreateResultImage().ImageStream();
-  // Too big: said before anything is written.
-  if (builder.FreeMediaBytes() >= 0 && image.Size() > builder.FreeMediaBytes()) {
-    SpeakLine(TooBigSentence(image.Size(), builder.FreeMediaBytes()));
-    recorder.Release();
-    Finish();
+  const std::string address = master.Item(index);
+  GetDisc(recorder, address);
+  try {
+    writer.Recorder(recorder);
+    writer.ClientName("IMAPI");
+    writer.SetWriteSpeed(WriteSpeed());
+    if (!isoFile.empty()) {
+      int64_t bytes = 0;
+      IsIsoImageFile(isoFile, bytes);
+      // On a CD the drive pads the track (kCdTailBlocks), which needs room too.
+      const auto room = [&] {
+        ImageBuilder probe;
+        probe.ChooseImageDefaults(recorder);
+        return probe.FreeMediaBytes() < 0
+                   ? int64_t{-1}
+                   : probe.FreeMediaBytes() - (probe.ForCd() ? int64_t{kCdTailBlocks} * 2048 : 0);
+      };
+      CheckRoom(recorder, address, bytes, room, ImageTooBigSentence);
+      SpeakLine("Grava\xe7\xe3o iniciada");
+      Burn(
+          recorder, writer, [&] { writer.WriteFile(isoFile); },
+          [&] { return writer.VerifyFile(isoFile); });
+      recorder.Release();
+      return;
+    }
+    builder.SourceFolders(listing.folders);
+    DirectoryItem root = builder.Root();
+    builder.ChooseImageDefaults(recorder);
+    builder.VolumeName(Cp1252ToUtf8(discName));
+    SpeakLine("Preparando a grava\xe7\xe3o, aguarde");
+    AddEntries(listing, root);
+    DataStream image = builder.CreateResultImage().ImageStream();
+    // Too big: said before anything is written.
+    const auto room = [&] {
+      builder.ChooseImageDefaults(recorder);
+      return builder.FreeMediaBytes();
+    };
+    CheckRoom(recorder, address, image.Size(), room, TooBigSentence);
+    SpeakLine("Grava\xe7\xe3o iniciada");
+    Burn(
+        recorder, writer, [&] { writer.Write(image); }, [&] { return writer.Verify(image); });
+  } catch (const DiscFailure&) {
+    // Whatever failed, the disc comes out so that the user can take it.
+    EjectAfterFailure(recorder);
+    throw;
   }
-  SpeakLine("Grava\xe7\xe3o iniciada");
-  Burn(recorder, writer, image);
   recorder.Release();
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 
 #include "recording/discservice.h"
 #include "recording/libraries.h"
@@ -86,6 +87,15 @@ void CheckImageTarget(const std::string& path) {
   }
 }
 
+// The device file must be readable and writable by this user: libburn would retry a
+// refused open for many seconds and then only say that the drive is busy or missing.
+void CheckDevicePermission(const std::string& device) {
+  if (faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) == 0) return;
+  if (errno != EACCES && errno != EPERM && errno != EROFS) return;  // libburn tells the rest
+  throw DiscFailure(device + ": sem permissão de leitura e escrita (" + Reason(errno) + ")",
+                    kNoPermissionSentence);
+}
+
 }  // namespace
 
 // ---- DiscMaster --------------------------------------------------------------------
@@ -97,28 +107,25 @@ void DiscMaster::Scan() {
   if (scanned_) return;
   burnlib::EnsureLibraries();
   burnlib::DrainMessages();
-  addresses_.clear();
+  recorders_.clear();
+  described_.clear();
   std::vector<std::string> canonical;
-  burn::burn_drive_info* infos = nullptr;
-  unsigned int n = 0;
-  int r;
-  while ((r = burn::burn_drive_scan(&infos, &n)) == 0) usleep(1000);
-  if (r > 0 && infos) {
-    for (unsigned int i = 0; i < n; ++i) {
-      char adr[BURN_DRIVE_ADR_LEN] = {};
-      if (burn::burn_drive_d_get_adr(infos[i].drive, adr) > 0) {
-        addresses_.emplace_back(adr);
-        canonical.push_back(Canonical(adr));
-      }
-    }
+  for (ScannedDrive& d : Drives().Scan()) {
+    canonical.push_back(Canonical(d.address));
+    recorders_.push_back(std::move(d));
+    described_.push_back(true);
   }
-  // Gives up the scanned drives at once: they are grabbed again one at a time.
-  if (infos) burn::burn_drive_info_free(infos);
   for (const std::string& dev : OpticalDevices(deviceDirectory_)) {
     if (std::find(canonical.begin(), canonical.end(), Canonical(dev)) != canonical.end()) continue;
-    addresses_.push_back(dev);
+    recorders_.push_back({dev, "", ""});
+    described_.push_back(false);
   }
-  if (!imageFile_.empty()) addresses_.push_back(std::string(kStdioPrefix) + imageFile_);
+  if (!imageFile_.empty()) {
+    recorders_.push_back(
+        {std::string(kStdioPrefix) + imageFile_, kImageFileVendor, LeafOf(imageFile_)});
+    described_.push_back(true);
+  }
+  burnlib::DrainMessages();
   scanned_ = true;
 }
 
@@ -126,22 +133,43 @@ bool DiscMaster::IsSupportedEnvironment() { return Count() > 0; }
 
 int DiscMaster::Count() {
   Scan();
-  return static_cast<int>(addresses_.size());
+  return static_cast<int>(recorders_.size());
 }
 
 std::string DiscMaster::Item(int index) {
   Scan();
-  if (index < 0 || index >= static_cast<int>(addresses_.size())) {
+  if (index < 0 || index >= static_cast<int>(recorders_.size())) {
     throw DiscFailure("Gravador " + std::to_string(index) + " não existe (há " +
-                          std::to_string(addresses_.size()) + ")",
+                          std::to_string(recorders_.size()) + ")",
                       "O gravador " + std::to_string(index) + " n\xe3o existe");
   }
-  return addresses_[static_cast<size_t>(index)];
+  return recorders_[static_cast<size_t>(index)].address;
+}
+
+bool DiscMaster::Describe(int index, std::string& vendor, std::string& product) {
+  Scan();
+  if (index < 0 || index >= static_cast<int>(recorders_.size())) return false;
+  if (!described_[static_cast<size_t>(index)]) return false;
+  const std::string& address = recorders_[static_cast<size_t>(index)].address;
+  if (address.rfind(kStdioPrefix, 0) == 0) {
+    // An image file that cannot be written is listed as unusable now, not after the
+    // image was built.
+    try {
+      CheckImageTarget(address.substr(kStdioPrefix.size()));
+    } catch (const DiscFailure& e) {
+      std::cerr << "minigravador: " << e.what() << '\n';
+      return false;
+    }
+  }
+  vendor = recorders_[static_cast<size_t>(index)].vendor;
+  product = recorders_[static_cast<size_t>(index)].product;
+  return true;
 }
 
 void DiscMaster::Release() {
   scanned_ = false;
-  addresses_.clear();
+  recorders_.clear();
+  described_.clear();
 }
 
 // ---- DiscRecorder ------------------------------------------------------------------
@@ -154,36 +182,51 @@ void DiscRecorder::InitializeDiscRecorder(const std::string& uniqueId) {
   if (uniqueId.rfind(kStdioPrefix, 0) == 0) {
     image = uniqueId.substr(kStdioPrefix.size());
     CheckImageTarget(image);
+  } else {
+    CheckDevicePermission(uniqueId);
   }
-  info_ = burnlib::GrabDrive(uniqueId);
+  burnlib::EnsureLibraries();
+  burnlib::DrainMessages();
+  drive_ = Drives().Grab(uniqueId);
+  if (!drive_) {
+    burnlib::FailBurn(uniqueId, "o gravador não pôde ser aberto", burnlib::kRecorderUnusable);
+  }
   address_ = uniqueId;
   imagePath_ = image;
 }
 
+Drive& DiscRecorder::Device() const {
+  if (!drive_) throw DiscFailure("Gravador não inicializado");
+  return *drive_;
+}
+
 std::string DiscRecorder::VendorId() const {
-  if (!info_) throw DiscFailure("Gravador não inicializado");
-  if (IsImageFile()) return kImageFileVendor;
-  return info_[0].vendor;
+  Drive& d = Device();
+  return IsImageFile() ? std::string(kImageFileVendor) : d.Vendor();
 }
 
 std::string DiscRecorder::ProductId() const {
-  if (!info_) throw DiscFailure("Gravador não inicializado");
-  if (IsImageFile()) {
-    const size_t slash = imagePath_.find_last_of('/');
-    return slash == std::string::npos ? imagePath_ : imagePath_.substr(slash + 1);
+  Drive& d = Device();
+  return IsImageFile() ? LeafOf(imagePath_) : d.Product();
+}
+
+void DiscRecorder::Drop(bool eject) {
+  if (!drive_) return;
+  if (drive_->Settled()) {
+    drive_->Release(eject);
+    drive_.reset();
+  } else {
+    ParkDrive(std::move(drive_));
   }
-  return info_[0].product;
 }
 
 void DiscRecorder::EjectMedia() {
-  if (!info_) throw DiscFailure("Gravador não inicializado");
-  burnlib::ReleaseDrive(info_, !IsImageFile());
-  info_ = nullptr;
+  if (!drive_) throw DiscFailure("Gravador não inicializado");
+  Drop(!IsImageFile());
 }
 
 void DiscRecorder::Release() {
-  if (info_) burnlib::ReleaseDrive(info_, false);
-  info_ = nullptr;
+  Drop(false);
   address_.clear();
   imagePath_.clear();
 }

@@ -15,11 +15,8 @@
 #include <vector>
 
 #include "recording/discfailure.h"
+#include "recording/drivelayer.h"
 #include "recording/sourcetree.h"
-
-namespace burn {
-struct burn_drive_info;
-}
 
 namespace mg {
 
@@ -38,14 +35,19 @@ class DiscMaster {
   bool IsSupportedEnvironment();  // false when there is no recorder at all
   int Count();
   std::string Item(int index);  // DiscFailure when index is not in [0, Count)
-  void Release();               // the next use scans again
+  // Vendor and product of recorder `index` as the scan found them (no drive is grabbed);
+  // false for a device the scan did not find (one the user may not open, or busy) and
+  // for an image file that cannot be written (the reason goes to standard error).
+  bool Describe(int index, std::string& vendor, std::string& product);
+  void Release();  // the next use scans again
 
  private:
   void Scan();
   std::string imageFile_;
   std::string deviceDirectory_;
   bool scanned_ = false;
-  std::vector<std::string> addresses_;
+  std::vector<ScannedDrive> recorders_;  // vendor and product empty when not scanned
+  std::vector<bool> described_;
 };
 
 // One recorder, grabbed for this program by InitializeDiscRecorder.
@@ -58,20 +60,25 @@ class DiscRecorder {
 
   // Fails for a drive that cannot be opened and for an image file that cannot be
   // written (missing or read-only folder, a directory or non-regular file in its place).
+  // A device the user may not read and write fails at once, before libburn's retries,
+  // spoken kNoPermissionSentence; a busy drive is spoken as such.
   void InitializeDiscRecorder(const std::string& uniqueId);
   std::string VendorId() const;   // as libburn returns it; kImageFileVendor for an image file
   std::string ProductId() const;  // as libburn returns it; the file's name for an image file
-  void EjectMedia();              // opens the tray; the recorder is released
+  // Opens the tray; the recorder is released. A drive that libburn's worker has not
+  // finished with (lost during a write) is kept, untouched, until the program exits.
+  void EjectMedia();
   void Release();
 
-  bool IsInitialized() const { return info_ != nullptr; }
+  bool IsInitialized() const { return drive_ != nullptr; }
   bool IsImageFile() const { return !imagePath_.empty(); }
   const std::string& ImagePath() const { return imagePath_; }  // Linux path, or ""
   const std::string& UniqueId() const { return address_; }
-  burn::burn_drive_info* DriveInfo() const { return info_; }
+  Drive& Device() const;  // DiscFailure when not initialized
 
  private:
-  burn::burn_drive_info* info_ = nullptr;
+  void Drop(bool eject);
+  std::unique_ptr<Drive> drive_;
   std::string address_;
   std::string imagePath_;
 };
@@ -164,6 +171,8 @@ class ImageBuilder {
   // to them are cut. Call before adding anything.
   void SourceFolders(FolderSet folders);
   void VolumeName(std::string_view name);
+  // Whether the disc is a CD (the image then ends in kCdTailBlocks of padding).
+  bool ForCd() const { return cd_; }
   std::string VolumeName() const;
   void ISO9660InterchangeLevel(int level);               // 1, 2 or 3 (the default)
   int64_t FreeMediaBytes() const { return freeBytes_; }  // -1 when not known
@@ -178,7 +187,15 @@ class ImageBuilder {
   std::string volumeName_;
   int level_ = 3;
   int64_t freeBytes_ = -1;
+  bool cd_ = false;
 };
+
+// Blocks of padding after the image on CD media: a CD written track-at-once otherwise
+// leaves its last file unreadable to Linux readers.
+inline constexpr int kCdTailBlocks = 150;
+
+// Whether a disc profile is a CD (CD-ROM, CD-R, CD-RW).
+inline bool IsCdProfile(int profile) { return profile >= 0x08 && profile <= 0x0a; }
 
 // Thrown by DataWriter::Write after CancelWrite: the write was stopped and an image file
 // removed.
@@ -190,6 +207,8 @@ class WriteCancelled : public DiscFailure {
 // "O diretório tem <image> megabytes e o disco <free>" (cp1252; megabytes of 2^20 bytes,
 // the image's rounded up, the free space's rounded down, so that they never look equal).
 std::string TooBigSentence(int64_t imageBytes, int64_t freeBytes);
+// "A imagem tem <image> megabytes e o disco <free>", the same for an ISO image file.
+std::string ImageTooBigSentence(int64_t imageBytes, int64_t freeBytes);
 
 class DataWriter {
  public:
@@ -221,8 +240,18 @@ class DataWriter {
   // number of files that differ (missing or unreadable ones included). Throws
   // DiscFailure when the image cannot be read at all, WriteCancelled after CancelWrite.
   int Verify(DataStream& stream);
+  // The same two for an ISO image file written as it is, block for block; VerifyFile
+  // returns 0 when the disc holds exactly the file's bytes, 1 when it does not.
+  void WriteFile(const std::string& path);
+  int VerifyFile(const std::string& path);
 
  private:
+  // Writes `source` (its size in bytes) and checks how it went; throws DiscFailure.
+  void WriteSource(::burn_source* source, bool fromImage, ::burn_source* ring);
+  // DiscFailure spoken TooBigSentence (ImageTooBigSentence for a file) when too big.
+  void CheckSpace(int64_t bytes, bool imageFile);
+  bool OnCd() const;
+  int64_t dummy_ = 0;
   DiscRecorder* recorder_ = nullptr;
   std::string clientName_;
   std::function<void()> pump_;

@@ -146,36 +146,32 @@ std::shared_ptr<ImageState> ImageBuilder::State() {
 }
 
 void ImageBuilder::ChooseImageDefaults(DiscRecorder& recorder) {
-  if (!recorder.IsInitialized()) throw DiscFailure("Gravador não inicializado");
+  Drive& d = recorder.Device();
   burnlib::DrainMessages();
-  burn::burn_drive* d = recorder.DriveInfo()[0].drive;
-  const int role = burn::burn_drive_get_drive_role(d);
-  const burn::burn_disc_status status = burn::burn_disc_get_status(d);
-  int profile = 0;
-  char profileName[80] = {};
-  burn::burn_disc_get_profile(d, &profile, profileName);
+  const DiscStatus status = d.Status();
+  std::string profileName;
+  const int profile = d.Profile(profileName);
   // Overwritable media are written from their start whatever they hold.
   const bool overwritable =
       profile == 0x12 || profile == 0x13 || profile == 0x1a || profile == 0x2a || profile == 0x43;
-  if (role != 1) {
+  if (recorder.IsImageFile()) {
     // Image files are replaced whole and always count as blank.
-  } else if (status == burn::BURN_DISC_EMPTY) {
+  } else if (status == DiscStatus::Empty) {
     throw DiscFailure(recorder.UniqueId() + ": não há disco no gravador",
                       "N\xe3o h\xe1 disco no gravador");
-  } else if (status == burn::BURN_DISC_BLANK ||
-             (overwritable &&
-              (status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE))) {
+  } else if (status == DiscStatus::Blank ||
+             (overwritable && (status == DiscStatus::Full || status == DiscStatus::Appendable))) {
     // writable from the start
-  } else if (status == burn::BURN_DISC_APPENDABLE || status == burn::BURN_DISC_FULL) {
+  } else if (status == DiscStatus::Appendable || status == DiscStatus::Full) {
     throw DiscFailure(recorder.UniqueId() + ": o disco não está vazio (" + profileName + ")",
                       "O disco n\xe3o est\xe1 vazio");
   } else {
-    burnlib::FailBurn(recorder.UniqueId(),
-                      std::string("disco impróprio para gravação (") + profileName + ")",
+    burnlib::FailBurn(recorder.UniqueId(), "disco impróprio para gravação (" + profileName + ")",
                       "Este disco n\xe3o serve para grava\xe7\xe3o");
   }
-  freeBytes_ = recorder.IsImageFile() ? burnlib::ImageFileSpace(recorder.ImagePath())
-                                      : burn::burn_disc_available_space(d, nullptr);
+  cd_ = !recorder.IsImageFile() && IsCdProfile(profile);
+  freeBytes_ =
+      recorder.IsImageFile() ? burnlib::ImageFileSpace(recorder.ImagePath()) : d.AvailableSpace();
   auto state = State();
   struct stat st {};
   state->excludeTarget =
@@ -228,6 +224,8 @@ ImageResult ImageBuilder::CreateResultImage() {
   iso_write_opts_set_output_charset(opts, "UTF-8");
   iso_write_opts_set_dir_rec_mtime(opts, 1);
   iso_write_opts_set_fifo_size(opts, 16384);  // 32 MiB between generator and drive
+  // Part of the image's size, so that the capacity check counts it.
+  if (cd_) iso_write_opts_set_tail_blocks(opts, kCdTailBlocks);
   auto out = std::make_shared<ImageOutput>();
   out->image = state;
   out->opts = opts;

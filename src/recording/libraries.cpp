@@ -14,26 +14,11 @@ namespace {
 
 bool g_ready = false;
 bool g_finished = false;
-std::vector<burn::burn_drive_info*> g_drives;
-
-// Cancels what still runs on a drive and waits (at most about a minute) until it is idle.
-void StopDrive(burn::burn_drive* d) {
-  if (burn::burn_drive_get_status(d, nullptr) == burn::BURN_DRIVE_IDLE) return;
-  burn::burn_drive_cancel(d);
-  for (int i = 0; i < 600 && burn::burn_drive_get_status(d, nullptr) != burn::BURN_DRIVE_IDLE;
-       ++i) {
-    usleep(100000);
-  }
-}
 
 void ShutDown() {
-  for (burn::burn_drive_info* info : g_drives) {
-    StopDrive(info[0].drive);
-    burn::burn_drive_release(info[0].drive, 0);
-    burn::burn_drive_info_free(info);
-  }
-  g_drives.clear();
-  burn::burn_finish();
+  // With a drive still held by libburn's worker, the library stays up until the
+  // process is gone.
+  if (ReleaseDrivesForExit()) burn::burn_finish();
   iso_finish();
   g_finished = true;
 }
@@ -62,21 +47,26 @@ void EnsureLibraries() {
 
 void DrainMessages() {
   if (!g_ready) return;
-  int code = 0, err = 0, id = 0;
-  char text[BURN_MSGS_MESSAGE_LEN + ISO_MSGS_MESSAGE_LEN];
+  int code = 0, id = 0;
+  char text[ISO_MSGS_MESSAGE_LEN];
   char sev[80];
-  burn::burn_msgs_obtain(const_cast<char*>("NEVER"), &code, text, &err, sev);
+  Drives().DropMessages();
   iso_obtain_msgs(const_cast<char*>("NEVER"), &code, &id, text, sev);
 }
 
 std::string TakeBurnMessage() {
   if (!g_ready) return {};
-  int code = 0, err = 0;
-  char text[BURN_MSGS_MESSAGE_LEN + 1] = {};
-  char sev[80] = {};
-  if (burn::burn_msgs_obtain(const_cast<char*>("SORRY"), &code, text, &err, sev) <= 0) return {};
-  text[BURN_MSGS_MESSAGE_LEN] = '\0';
-  return text;
+  DriveMessage m;
+  return Drives().TakeMessage(m) ? m.text : std::string();
+}
+
+std::vector<DriveMessage> TakeDriveMessages() {
+  std::vector<DriveMessage> all;
+  if (!g_ready) return all;
+  DriveMessage m;
+  // Bounded: a layer that never runs dry cannot hold the program.
+  while (all.size() < 64 && Drives().TakeMessage(m)) all.push_back(m);
+  return all;
 }
 
 std::string TakeIsoMessage() {
@@ -99,23 +89,10 @@ void FailIso(const std::string& context, int isoError) {
 }
 
 void FailBurn(const std::string& context, const std::string& fallback, const std::string& spoken) {
-  std::string text = TakeBurnMessage();
-  if (text.empty()) text = fallback;
-  throw DiscFailure(context + ": " + text, spoken);
-}
-
-burn::burn_drive_info* GrabDrive(const std::string& address) {
-  EnsureLibraries();
-  DrainMessages();
-  burn::burn_drive_info* info = nullptr;
-  std::string adr = address;
-  const int r = burn::burn_drive_scan_and_grab(&info, adr.data(), 1);
-  if (r != 1 || info == nullptr) {
-    if (info) burn::burn_drive_info_free(info);
-    FailBurn(address, r == 0 ? "gravador não encontrado" : "gravador não pôde ser aberto");
-  }
-  g_drives.push_back(info);
-  return info;
+  const std::vector<DriveMessage> messages = TakeDriveMessages();
+  const std::string text = messages.empty() ? fallback : messages.front().text;
+  const std::string trouble = TroubleSentence(TroubleOf(messages));
+  throw DiscFailure(context + ": " + text, trouble.empty() ? spoken : trouble);
 }
 
 int64_t ImageFileSpace(const std::string& path) {
@@ -131,15 +108,6 @@ int64_t ImageFileSpace(const std::string& path) {
   struct statvfs fs {};
   if (statvfs(folder.c_str(), &fs) != 0) return -1;
   return static_cast<int64_t>(fs.f_bavail) * static_cast<int64_t>(fs.f_frsize) + own;
-}
-
-void ReleaseDrive(burn::burn_drive_info* info, bool eject) {
-  auto it = std::find(g_drives.begin(), g_drives.end(), info);
-  if (it == g_drives.end()) return;  // released already (e.g. at exit)
-  g_drives.erase(it);
-  StopDrive(info[0].drive);
-  burn::burn_drive_release(info[0].drive, eject ? 1 : 0);
-  burn::burn_drive_info_free(info);
 }
 
 }  // namespace mg::burnlib

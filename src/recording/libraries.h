@@ -5,6 +5,7 @@
 #include <string>
 
 #include "recording/burnlib.h"
+#include "recording/drivetrouble.h"
 
 namespace mg::burnlib {
 
@@ -24,22 +25,24 @@ void DrainMessages();
 std::string TakeBurnMessage();
 std::string TakeIsoMessage();
 
+// Every queued drive message, oldest first; the queue is emptied.
+std::vector<DriveMessage> TakeDriveMessages();
+
 // Throws DiscFailure "<context>: <first queued message>", falling back to the text of
 // the libisofs error code (or to `fallback`) when the library queued nothing.
-// `spoken` is what the user hears (DiscFailure::Spoken).
+// `spoken` is what the user hears (DiscFailure::Spoken); a drive message that names a
+// trouble the user can act on (drivetrouble.h) says that trouble instead.
 [[noreturn]] void FailIso(const std::string& context, int isoError);
 [[noreturn]] void FailBurn(const std::string& context, const std::string& fallback,
-                           const std::string& spoken = kRecorderUnusable);
+                           const std::string& spoken = {});
 
-// Grabs the drive at a persistent address (a device file or "stdio:<path>"); throws
-// DiscFailure. The drive stays registered until ReleaseDrive, and a drive still
-// registered when the program exits is released then (a running burn is cancelled and
-// waited for first), so that exiting mid-burn never leaves a drive locked.
-burn::burn_drive_info* GrabDrive(const std::string& address);
+// Stops and releases every grabbed drive at exit (drivelayer.cpp); false when a drive
+// lost during a write is still held by libburn's worker, so that the library must not
+// be shut down under it.
+bool ReleaseDrivesForExit();
 
 // Room for an image file at `path`: the free space of its file system plus what the file
 // holds now (it is replaced); -1 when not known (a device, an unreadable folder).
 int64_t ImageFileSpace(const std::string& path);
-void ReleaseDrive(burn::burn_drive_info* info, bool eject);
 
 }  // namespace mg::burnlib

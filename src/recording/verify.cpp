@@ -2,6 +2,7 @@
 // directory records, as a reader of the disc would find them), and each file's extents
 // are read from the disc or image file and compared with the file it was made from.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +22,11 @@ namespace mg {
 namespace {
 
 constexpr size_t kChunk = 4 * 1024 * 1024;
+
+std::string LeafOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 constexpr int64_t kBlock = 2048;
 
 // Reads bytes of the written image: from the image file, or from the disc.
@@ -34,9 +40,9 @@ class ImageReader {
                           "N\xe3o foi poss\xedvel ler a imagem gravada");
       }
     } else {
-      drive_ = recorder.DriveInfo()[0].drive;
+      drive_ = &recorder.Device();
       // The disc's table of contents changed with the write.
-      burn::burn_drive_re_assess(drive_, 0);
+      drive_->ReAssess();
     }
   }
   ~ImageReader() {
@@ -66,14 +72,12 @@ class ImageReader {
       std::memcpy(buffer, tmp.data(), size);
       return true;
     }
-    off_t count = 0;
-    return burn::burn_read_data(drive_, offset, buffer, static_cast<off_t>(size), &count, 2) == 1 &&
-           count == static_cast<off_t>(size);
+    return drive_->Read(offset, buffer, static_cast<int64_t>(size));
   }
 
  private:
   int fd_ = -1;
-  burn::burn_drive* drive_ = nullptr;
+  Drive* drive_ = nullptr;
 };
 
 // A libisofs data source over the reader, for reading the image's directories.
@@ -194,6 +198,71 @@ int DataWriter::Verify(DataStream& stream) {
     tick();
   }
   stopIfCancelled();
+  return differ;
+}
+
+}  // namespace mg
+
+namespace mg {
+
+int DataWriter::VerifyFile(const std::string& path) {
+  if (!recorder_ || !recorder_->IsInitialized()) throw DiscFailure("Gravador não inicializado");
+  burnlib::DrainMessages();
+  cancelled_ = false;
+  ImageReader reader(*recorder_);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    throw DiscFailure(path + ": " + std::strerror(errno), CannotReadSentence(LeafOf(path)));
+  }
+  std::vector<char> a(kChunk), b(kChunk);
+  int differ = 0;
+  auto last = std::chrono::steady_clock::now();
+  for (int64_t at = 0;;) {
+    const ssize_t got = pread(fd, b.data(), kChunk, static_cast<off_t>(at));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      differ = 1;
+      std::cerr << "minigravador: verificação: " << path << ": " << std::strerror(errno) << '\n';
+      break;
+    }
+    if (got == 0) break;
+    const size_t n = static_cast<size_t>(got);
+    if (!reader.Read(at, a.data(), n)) {
+      differ = 1;
+      std::cerr << "minigravador: verificação: o disco não pôde ser lido a partir do byte " << at
+                << '\n';
+      break;
+    }
+    if (std::memcmp(a.data(), b.data(), n) != 0) {
+      differ = 1;
+      const auto first =
+          std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(n), b.begin());
+      std::cerr << "minigravador: verificação: o disco difere de " << path << " no byte "
+                << at + (first.first - a.begin()) << '\n';
+      break;
+    }
+    at += got;
+    if (std::chrono::steady_clock::now() - last >= std::chrono::milliseconds(100)) {
+      pump_();
+      last = std::chrono::steady_clock::now();
+    }
+    if (cancelled_) break;
+  }
+  // An image file must hold nothing after the copy.
+  struct stat source {
+  }, target{};
+  if (differ == 0 && recorder_->IsImageFile() &&
+      (fstat(fd, &source) != 0 || stat(recorder_->ImagePath().c_str(), &target) != 0 ||
+       source.st_size != target.st_size)) {
+    differ = 1;
+    std::cerr << "minigravador: verificação: o tamanho de " << recorder_->ImagePath()
+              << " difere de " << path << '\n';
+  }
+  close(fd);
+  if (cancelled_) {
+    if (recorder_->IsImageFile()) unlink(recorder_->ImagePath().c_str());
+    throw WriteCancelled();
+  }
   return differ;
 }
 

@@ -1,0 +1,29 @@
+// Stand-ins for the speech manager and the console under the recording dialogue: what
+// is said is recorded, answers and keys come from the test, and the program's end is
+// an exception the test catches. No window, no sound, no waiting in real time.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace mg::test {
+
+struct ProgramEnded {
+  int exitCode;
+};
+
+struct DialogueScript {
+  std::deque<std::string> lines;  // answers to ReadLineSpoken / ReadIntegerSpoken (cp1252)
+  std::deque<int> keys;           // ReadKey codes; running out ends the program (code 3)
+  std::vector<std::string> said;  // SpeakLine and SpeakText, in order (cp1252)
+  long long pausedMs = 0;         // PauseMs total
+};
+
+DialogueScript& Script();
+
+// Runs the recording dialogue to its end with the script's answers and keys (the insert
+// prompt's Enter is given); returns the exit code.
+int RunDialogue();
+
+}  // namespace mg::test
