@@ -108,8 +108,8 @@ class LibburnDrive : public Drive {
   }
   int64_t AvailableSpace() override { return burn::burn_disc_available_space(d(), nullptr); }
   void StartErase(bool fast) override { burn::burn_disc_erase(d(), fast ? 1 : 0); }
-  // Size mode 3: the medium's default size; bit6: no lengthy certification.
-  void StartFormat() override { burn::burn_disc_format(d(), 0, (3 << 1) | (1 << 6)); }
+  // Size 0 and no flags: libburn picks the format the medium's profile wants.
+  void StartFormat() override { burn::burn_disc_format(d(), 0, 0); }
 
   bool StartWrite(const WriteRequest& request) override {
     auto job = std::make_unique<BurnJob>();

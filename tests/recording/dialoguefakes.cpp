@@ -68,13 +68,18 @@ uint8_t ReadKey() {
   return static_cast<uint8_t>(key);
 }
 
+namespace {
+EndRequestHandler g_endHandler = nullptr;
+}
+
 // A token sleep, so that polling loops do not spin; the time asked for is counted.
 void PauseMs(uint16_t milliseconds) {
   Script().pausedMs += milliseconds;
+  if (++Script().pauses == Script().closeAtPause && g_endHandler) g_endHandler();
   std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
 void ClearToLineEnd() {}
-void SetEndRequestHandler(EndRequestHandler) {}
+void SetEndRequestHandler(EndRequestHandler handler) { g_endHandler = handler; }
 
 }  // namespace mg

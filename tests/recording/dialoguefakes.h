@@ -18,6 +18,10 @@ struct DialogueScript {
   std::deque<int> keys;           // ReadKey codes; running out ends the program (code 3)
   std::vector<std::string> said;  // SpeakLine and SpeakText, in order (cp1252)
   long long pausedMs = 0;         // PauseMs total
+  // The window's close button is pressed at this PauseMs call (0: never), when a
+  // handler takes end requests then.
+  int closeAtPause = 0;
+  int pauses = 0;
 };
 
 DialogueScript& Script();

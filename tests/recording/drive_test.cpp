@@ -152,6 +152,15 @@ TEST_F(DriveTest, RewritableDiscWithDataIsErasedOnYesAndEjectedOnNo) {
   ExpectCalls(yes, {"grab /dev/sr0", "erase fast", "reassess", "write", "eject"});
   ExpectDiscHoldsSource(yes);
 
+  // Closing the window while it erases asks first; "S" leaves (exit code 2).
+  Script() = {};
+  Script().lines = {"MEUDISCO", src_};
+  Script().closeAtPause = 3;
+  ScriptedLayer leave(With([&](test::DriveScript& s) { s.discs = {rw}; }));
+  EXPECT_EQ(Run(leave, {'S', 'S'}), 2);
+  ExpectSaid({"Apagando o disco, aguarde", "Cancelar o apagamento? S/N", "Apagamento cancelado"});
+  EXPECT_FALSE(Called(leave, "write"));
+
   Script() = {};
   Script().lines = {"MEUDISCO", src_};
   ScriptedLayer no(With([&](test::DriveScript& s) { s.discs = {rw}; }));
