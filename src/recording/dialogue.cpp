@@ -196,6 +196,48 @@ void CheckRoom(DiscRecorder& recorder, const std::string& address, int64_t bytes
   }
 }
 
+// Builds the image of the listed directory, checks the room for it and burns it.
+void BurnDirectory(DiscRecorder& recorder, const std::string& address, ImageBuilder& builder,
+                   DataWriter& writer, const SourceListing& listing, const std::string& discName) {
+  builder.SourceFolders(listing.folders);
+  DirectoryItem root = builder.Root();
+  builder.ChooseImageDefaults(recorder);
+  builder.VolumeName(Cp1252ToUtf8(discName));
+  SpeakLine("Preparando a grava\xe7\xe3o, aguarde");
+  AddEntries(listing, root);
+  DataStream image = builder.CreateResultImage().ImageStream();
+  // Too big: said before anything is written.
+  const auto room = [&] {
+    builder.ChooseImageDefaults(recorder);
+    return builder.FreeMediaBytes();
+  };
+  CheckRoom(recorder, address, image.Size(), room, TooBigSentence);
+  SpeakLine("Grava\xe7\xe3o iniciada");
+  Burn(
+      recorder, writer, [&] { writer.Write(image); }, [&] { return writer.Verify(image); });
+}
+
+// Writes an ISO image file as it is, after the same room check.
+void BurnImageFile(DiscRecorder& recorder, const std::string& address, DataWriter& writer,
+                   const std::string& isoFile) {
+  int64_t bytes = 0;
+  if (!IsIsoImageFile(isoFile, bytes)) {
+    throw DiscFailure(isoFile + ": não é mais uma imagem ISO", CannotReadSentence(LeafOf(isoFile)));
+  }
+  // On a CD the drive pads the track (kCdTailBlocks), which needs room too.
+  const auto room = [&] {
+    ImageBuilder probe;
+    probe.ChooseImageDefaults(recorder);
+    const int64_t free = probe.FreeMediaBytes();
+    return free < 0 ? free : free - (probe.ForCd() ? int64_t{kCdTailBlocks} * 2048 : 0);
+  };
+  CheckRoom(recorder, address, bytes, room, ImageTooBigSentence);
+  SpeakLine("Grava\xe7\xe3o iniciada");
+  Burn(
+      recorder, writer, [&] { writer.WriteFile(isoFile); },
+      [&] { return writer.VerifyFile(isoFile); });
+}
+
 void Dialogue() {
   SpeakLine("Mini Gravador de CD para Windows 7");
   std::string discName;
@@ -233,41 +275,11 @@ void Dialogue() {
     writer.Recorder(recorder);
     writer.ClientName("IMAPI");
     writer.SetWriteSpeed(WriteSpeed());
-    if (!isoFile.empty()) {
-      int64_t bytes = 0;
-      IsIsoImageFile(isoFile, bytes);
-      // On a CD the drive pads the track (kCdTailBlocks), which needs room too.
-      const auto room = [&] {
-        ImageBuilder probe;
-        probe.ChooseImageDefaults(recorder);
-        return probe.FreeMediaBytes() < 0
-                   ? int64_t{-1}
-                   : probe.FreeMediaBytes() - (probe.ForCd() ? int64_t{kCdTailBlocks} * 2048 : 0);
-      };
-      CheckRoom(recorder, address, bytes, room, ImageTooBigSentence);
-      SpeakLine("Grava\xe7\xe3o iniciada");
-      Burn(
-          recorder, writer, [&] { writer.WriteFile(isoFile); },
-          [&] { return writer.VerifyFile(isoFile); });
-      recorder.Release();
-      return;
+    if (isoFile.empty()) {
+      BurnDirectory(recorder, address, builder, writer, listing, discName);
+    } else {
+      BurnImageFile(recorder, address, writer, isoFile);
     }
-    builder.SourceFolders(listing.folders);
-    DirectoryItem root = builder.Root();
-    builder.ChooseImageDefaults(recorder);
-    builder.VolumeName(Cp1252ToUtf8(discName));
-    SpeakLine("Preparando a grava\xe7\xe3o, aguarde");
-    AddEntries(listing, root);
-    DataStream image = builder.CreateResultImage().ImageStream();
-    // Too big: said before anything is written.
-    const auto room = [&] {
-      builder.ChooseImageDefaults(recorder);
-      return builder.FreeMediaBytes();
-    };
-    CheckRoom(recorder, address, image.Size(), room, TooBigSentence);
-    SpeakLine("Grava\xe7\xe3o iniciada");
-    Burn(
-        recorder, writer, [&] { writer.Write(image); }, [&] { return writer.Verify(image); });
   } catch (const DiscFailure&) {
     // Whatever failed, the disc comes out so that the user can take it.
     EjectAfterFailure(recorder);

@@ -42,7 +42,10 @@ void SpeakLine(std::string_view text) {
   Script().said.emplace_back(text);
   std::cout << text << '\n';
 }
-void SpeakText(std::string_view text) { Script().said.emplace_back(text); }
+void SpeakText(std::string_view text) {
+  Script().said.emplace_back(text);
+  std::cout << "  (" << text << ")\n";
+}
 
 void ReadLineSpoken(std::string& text) {
   text.clear();
