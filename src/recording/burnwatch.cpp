@@ -71,8 +71,9 @@ void BurnWatch::Written() {
 void BurnWatch::Pump() {
   PauseMs(50);
   TakeKeys();
-  if (gEndRequested) AskToCancel();
-  if (!verifying_) ShowProgress();
+  if (gEndRequested && AskToCancel()) cancelled_ = true;
+  // After "S" the operation is being stopped: no more percentages.
+  if (!verifying_ && !cancelled_) ShowProgress();
 }
 
 void BurnWatch::TakeKeys() {
@@ -84,7 +85,7 @@ void BurnWatch::TakeKeys() {
   SpeakText(op_.busy);
 }
 
-void BurnWatch::AskToCancel() {
+bool BurnWatch::AskToCancel() {
   gEndRequested = false;
   if (rowOpen_) {
     std::cout << std::endl;
@@ -99,11 +100,12 @@ void BurnWatch::AskToCancel() {
   gEndRequested = false;
   if (key == 'S' || key == 's') {
     if (op_.cancel) op_.cancel();
-    return;
+    return true;
   }
   lastAnswerMs_ = NowMs();
   SpeakLine(op_.busy);
   shown_ = -1;
+  return false;
 }
 
 void BurnWatch::ShowProgress() {

@@ -42,16 +42,17 @@ class BurnWatch {
 
  private:
   void TakeKeys();
-  void AskToCancel();
+  bool AskToCancel();  // true when the user chose to cancel
   void ShowProgress();
 
   DataWriter* writer_ = nullptr;
   WatchedOperation op_;
   bool speakProgress_;  // show and say the percentage
   bool verifying_ = false;
-  bool rowOpen_ = false;  // the percentage row is written and not yet ended
-  int shown_ = -1;        // percentage on the row
-  int said_ = 0;          // last multiple of 25 said
+  bool cancelled_ = false;  // the user said "S" to the question
+  bool rowOpen_ = false;    // the percentage row is written and not yet ended
+  int shown_ = -1;          // percentage on the row
+  int said_ = 0;            // last multiple of 25 said
   long long lastAnswerMs_ = -1000000;
 };
 

@@ -1,5 +1,6 @@
 #include "recording/discwait.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 
@@ -67,10 +68,14 @@ Step Unmounted(const std::string& device) {
 bool RunLongOperation(Drive& drive, const WatchedOperation& words) {
   bool leave = false;
   WatchedOperation op = words;
-  op.progress = [&drive] {
+  // Between two looks the drive may turn idle: the row keeps the last percentage.
+  int last = 0;
+  op.progress = [&drive, &last] {
     int64_t done = 0, total = 0;
-    if (drive.Activity(done, total) == DriveActivity::Idle || total <= 0) return 0;
-    return static_cast<int>(done * 100 / total);
+    if (drive.Activity(done, total) != DriveActivity::Idle && total > 0) {
+      last = static_cast<int>(std::clamp<int64_t>(done * 100 / total, 0, 100));
+    }
+    return last;
   };
   op.cancel = [&drive, &leave] {
     drive.Cancel();
