@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "recording/burnwatch.h"
 #include "recording/dircheck.h"
 #include "recording/discservice.h"
+#include "recording/folderprompt.h"
+#include "recording/foldersize.h"
 #include "recording/imageconfig.h"
 #include "speech/lineinput.h"
 #include "speech/speech.h"
@@ -48,6 +51,8 @@ bool CheckSourceDirectory(const std::string& directory, SourceListing& listing) 
     SpeakLine(CannotReadSentence(listing.unreadable));
     return false;
   }
+  const int64_t bytes = EstimateImageBytes(listing);
+  if (bytes >= 0) SpeakLine(SizeSentence(bytes));
   return true;
 }
 
@@ -135,6 +140,7 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
     watch.Finish();
     recorder.EjectMedia();
     SpeakLine("Grava\xe7\xe3o terminada");
+    RememberLastFolder();
   } catch (const WriteCancelled&) {
     SpeakLine("Grava\xe7\xe3o cancelada");
     if (!imageFile) SpeakLine("O disco ficou inutiliz\xe1vel");
@@ -155,15 +161,13 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, DataStream& image) {
 }
 
 void Dialogue() {
-  SpeakLine("Mini Gravador de CD para Windows 7");
+  SpeakLine("Mini Gravador de CD");
   std::string discName;
   SpeakLine("Nome do CD (12 letras): ");
   ReadLineSpoken(discName);
-  std::string directory;
-  SpeakLine("Nome do diret\xf3rio a gravar");
-  ReadLineSpoken(directory);
+  const std::optional<std::string> directory = AskSourceFolder();
   SourceListing listing;
-  if (!CheckSourceDirectory(directory, listing)) Finish();
+  if (!directory || !CheckSourceDirectory(*directory, listing)) Finish();
 
   SpeakLine("Insira o CD e aperte Enter quando pronto");
   std::string ignored;
@@ -209,6 +213,7 @@ void Dialogue() {
 }  // namespace
 
 void RunRecordingDialogue() {
+  SetWindowTitle("Mini Gravador de CD");
   SpeechInit(0, "");
   try {
     Dialogue();
