@@ -25,10 +25,9 @@ struct Weights {
 
 // Latin-1 letters U+00C0-U+00FF: base letter and accent ("" = not a plain accented letter).
 constexpr const char* kBase = "aaaaaaxceeeeiiiixnooooo-ouuuuyxxaaaaaaxceeeeiiiixnooooo-ouuuuyxy";
-constexpr uint8_t kAccent[64] = {2, 1, 3, 4, 5, 6, 0, 7, 2, 1, 3, 5, 2, 1, 3, 5,
-                                 0, 4, 2, 1, 3, 4, 5, 0, 0, 2, 1, 3, 5, 1, 0, 0,
-                                 2, 1, 3, 4, 5, 6, 0, 7, 2, 1, 3, 5, 2, 1, 3, 5,
-                                 0, 4, 2, 1, 3, 4, 5, 0, 0, 2, 1, 3, 5, 1, 0, 5};
+constexpr uint8_t kAccent[64] = {2, 1, 3, 4, 5, 6, 0, 7, 2, 1, 3, 5, 2, 1, 3, 5, 0, 4, 2, 1, 3, 4,
+                                 5, 0, 0, 2, 1, 3, 5, 1, 0, 0, 2, 1, 3, 4, 5, 6, 0, 7, 2, 1, 3, 5,
+                                 2, 1, 3, 5, 0, 4, 2, 1, 3, 4, 5, 0, 0, 2, 1, 3, 5, 1, 0, 5};
 
 Weights WeightsOf(char32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return {cp + 32, 0, 1};
@@ -116,6 +115,14 @@ bool ForEachEntry(const std::string& linuxDir, F each) {
   return err == 0;
 }
 
+// A name holding a control character would move the cursor when written.
+bool HasControl(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+}
+
 std::string Plural(int n, const char* one, const char* many) {
   return std::to_string(n) + (n == 1 ? one : many);
 }
@@ -161,7 +168,7 @@ bool ListChoices(const std::string& linuxDir, bool isoFiles, bool hidden,
     if (kind != 'd' && !(kind == 'f' && isoFiles && IsIsoName(name))) return;
     bool lossless = false;
     std::string shown = Utf8ToCp1252(name, '?', &lossless);
-    if (!lossless) return;
+    if (!lossless || HasControl(shown)) return;
     out.push_back({std::string(name), std::move(shown), FoldName(Decode(name)), kind == 'd'});
   });
   if (!read) {
@@ -277,7 +284,9 @@ std::string CompletionSentence(const Completion& c, std::string_view typed) {
     }
     case Completion::kNone:
       if (part.leaf.empty()) return "Nenhuma pasta aqui";
-      return "Nenhuma pasta come\xe7" "a com " + part.leaf;
+      return "Nenhuma pasta come\xe7"
+             "a com " +
+             part.leaf;
     case Completion::kNoParent:
       return "Diret\xf3rio n\xe3o encontrado: " + WithoutFinalSlash(part.parent);
   }
@@ -300,7 +309,8 @@ std::string BrowseSentence(std::string_view shown, const EntryCount& count) {
   std::string s(shown);
   if (count.files < 0) return s + ", n\xe3o \xe9 poss\xedvel ler";
   if (count.files == 0 && count.folders == 0) return s + ", vazia";
-  if (count.files > 0 || count.folders == 0) s += ", " + Plural(count.files, " arquivo", " arquivos");
+  if (count.files > 0 || count.folders == 0)
+    s += ", " + Plural(count.files, " arquivo", " arquivos");
   if (count.folders > 0) s += ", " + Plural(count.folders, " pasta", " pastas");
   return s;
 }
@@ -312,8 +322,8 @@ FolderBrowser::Step FolderBrowser::Move(const std::string& field, int direction)
   if (index_ >= 0 && field == shown_) {
     const int next = index_ + d;
     if (next < 0 || next >= static_cast<int>(folders_.size())) {
-      step.sentence = BrowseSentence(folders_[index_].shown,
-                                     CountEntries(Join(TypedToLinux(parent_), folders_[index_].name)));
+      step.sentence = BrowseSentence(
+          folders_[index_].shown, CountEntries(Join(TypedToLinux(parent_), folders_[index_].name)));
       return step;
     }
     index_ = next;

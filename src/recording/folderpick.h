@@ -27,8 +27,8 @@ bool CollatesBefore(std::string_view a, std::string_view b);
 bool IsIsoName(std::string_view name);
 
 struct FolderChoice {
-  std::string name;   // bytes as on disk
-  std::string shown;  // cp1252, as written into the field and spoken
+  std::string name;    // bytes as on disk
+  std::string shown;   // cp1252, as written into the field and spoken
   std::u32string key;  // FoldName of the name
   bool folder = true;  // false: an .iso file
 };
@@ -36,7 +36,8 @@ struct FolderChoice {
 // The choices a folder offers: its folders (a link to a folder counts as one) and, with
 // `isoFiles`, its regular files ending in ".iso", in Portuguese order. Hidden names
 // (starting with ".") are left out unless `hidden`; so are names cp1252 cannot hold,
-// which the field could not name. False when the folder cannot be read.
+// which the field could not name, and names with control characters, which would move
+// the cursor when written. False when the folder cannot be read.
 bool ListChoices(const std::string& linuxDir, bool isoFiles, bool hidden,
                  std::vector<FolderChoice>& out);
 

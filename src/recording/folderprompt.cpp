@@ -123,7 +123,10 @@ std::optional<std::string> OfferLastFolder() {
   }
   bool lossless = false;
   const std::string typed = Utf8ToCp1252(*last, '?', &lossless);
-  if (!lossless) return std::nullopt;
+  if (!lossless || std::any_of(typed.begin(), typed.end(),
+                               [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    return std::nullopt;
+  }
   const std::string home = HomeDirectory() + "/";
   const std::string name =
       last->rfind(home, 0) == 0 ? Utf8ToCp1252(last->substr(home.size())) : typed;

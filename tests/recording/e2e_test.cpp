@@ -292,8 +292,8 @@ TEST(RecordingProgram, DirectoryThatCannotBeEnteredEndsTheRun) {
   TempDir data;
   const std::string image = data / "nunca.iso";
   test::MakeDir(data / "trancada", 0);
-  Program program(
-      image, "wait 3000\nkey Escape\nwait 3000\ntext " + data / "trancada" + "\nkey Return\n");
+  Program program(image,
+                  "wait 3000\nkey Escape\nwait 3000\ntext " + data / "trancada" + "\nkey Return\n");
   RunOptions as;
   as.asNobody = true;
   RunResult run = program.Run(240, as);

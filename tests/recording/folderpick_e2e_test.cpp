@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "testutil.h"
@@ -40,8 +42,12 @@ class User {
   std::string image() const { return tmp_ / "disco.iso"; }
 
   // Runs the program with `keys` as its key script; returns every screen dump (the
-  // script's and the last one), each as its 25 rows without trailing blanks.
-  std::vector<std::vector<std::string>> Run(const std::string& keys, int& status) {
+  // script's and the last one), each as its 25 rows without trailing blanks. With
+  // `display`, the window opens on that X display, and `atFirstDump` is called with the
+  // program's process id once the first dump has arrived.
+  std::vector<std::vector<std::string>> Run(const std::string& keys, int& status,
+                                            const std::string& display = "",
+                                            const std::function<void(pid_t)>& atFirstDump = {}) {
     test::WriteFile(tmp_ / "keys", keys);
     const std::string fifo = tmp_ / "screen";
     unlink(fifo.c_str());
@@ -53,7 +59,8 @@ class User {
     if (pid == 0) {
       setenv("HOME", home().c_str(), 1);
       setenv("XDG_CONFIG_HOME", (tmp_ / "config").c_str(), 1);
-      setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      setenv("SDL_VIDEODRIVER", display.empty() ? "offscreen" : "x11", 1);
+      if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
       setenv("SDL_RENDER_DRIVER", "software", 1);
       setenv("SDL_AUDIODRIVER", "disk", 1);
       setenv("SDL_DISKAUDIOFILE", (tmp_ / "audio.raw").c_str(), 1);
@@ -80,6 +87,7 @@ class User {
         if (end == std::string::npos) break;
         dumps.push_back(Rows(pending.substr(0, end + 1)));
         pending.erase(0, end + 1);
+        if (dumps.size() == 1 && atFirstDump) atFirstDump(pid);
       }
       exited = waitpid(pid, &raw, WNOHANG) == pid;
       if (!exited && std::chrono::steady_clock::now() > deadline) {
@@ -193,8 +201,8 @@ TEST_F(ChoosingByEar, BrowseCompleteBurnThenTheEmptyAnswerOffersTheFolderAgain) 
   const auto again = user_.Run("key Escape\nkey Return\ntext s\nkey Return\n", status);
   ASSERT_EQ(status, 0);
   ASSERT_FALSE(again.empty());
-  EXPECT_TRUE(Shows(again.back(),
-                    "\xc3\x9altimo diret\xc3\xb3rio: Documentos/Fotos da festa. Gravar? S/N"))
+  EXPECT_TRUE(
+      Shows(again.back(), "\xc3\x9altimo diret\xc3\xb3rio: Documentos/Fotos da festa. Gravar? S/N"))
       << Screen(again.back());
   EXPECT_TRUE(Shows(again.back(), "Grava\xc3\xa7\xc3\xa3o terminada"));
   ExpectImageOf(user_.image(), user_.home() + "/Documentos/Fotos da festa");
@@ -219,6 +227,72 @@ TEST_F(ChoosingByEar, AccentsAreCompletedAndAMisspeltFolderIsAskedAgain) {
   EXPECT_EQ(AtPrompt(dumps[1]).field, "Documentos/Faturass");
   EXPECT_TRUE(Shows(dumps.back(), "1 arquivos, 0 diret\xc3\xb3rios")) << Screen(dumps.back());
   ExpectImageOf(user_.image(), user_.home() + "/Documentos/Faturas");
+}
+
+// An X server of the test's own, so that the window's title can be read as a desktop's
+// window list reads it.
+class XServer {
+ public:
+  XServer() {
+    if (test::Run("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) return;
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(fds[0]);
+      const std::string fd = std::to_string(fds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+             "1024x768x24", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    pollfd p{fds[0], POLLIN, 0};
+    while (poll(&p, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) display_ = ":" + number;
+  }
+  ~XServer() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  const std::string& display() const { return display_; }
+  // The title of the program's visible window, "" when none is found within 10 s.
+  std::string TitleOf(pid_t program) const {
+    const std::string env = "DISPLAY=" + display_ + " ";
+    const std::string cmd = env + "xdotool getwindowname $(" + env +
+                            "timeout 10 xdotool search --sync --onlyvisible --pid " +
+                            std::to_string(program) + " 2>/dev/null | head -n 1) 2>/dev/null";
+    std::string out;
+    if (FILE* f = popen(cmd.c_str(), "r")) {
+      char buf[256];
+      while (fgets(buf, sizeof buf, f)) out += buf;
+      pclose(f);
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+TEST_F(ChoosingByEar, TheWindowIsTitledWithTheProgramsNameAndEscapeAtTheFolderEnds) {
+  XServer x;
+  if (x.display().empty()) GTEST_SKIP() << "Xvfb or xdotool missing";
+  std::string title;
+  int status = -1;
+  const auto dumps = user_.Run("dump\nkey Escape\ntext Doc\nkey Escape\n", status, x.display(),
+                               [&](pid_t pid) { title = x.TitleOf(pid); });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(title, "Mini Gravador de CD");
+  ASSERT_FALSE(dumps.empty());
+  EXPECT_FALSE(Shows(dumps.back(), "Erro")) << Screen(dumps.back());
+  EXPECT_FALSE(test::FileExistsForTest(user_.image()));
 }
 
 }  // namespace

@@ -48,9 +48,9 @@ class FolderPickTest : public ::testing::Test {
 TEST(FolderNames, PortugueseOrderPutsAccentsAndCaseAfterTheirLetter) {
   // Byte order would put "Água" and "Ônibus" after "Zebra" and "Fotos" before "fotos".
   const std::vector<std::string> want{
-      "2024 viagem", "Água",  "Banana", "Faturas", "fotos",   "Fotos",   "Fotos da festa",
-      "Fotos2",      "maca",  "maçã",   "macaco",  "musica",  "Musica",  "Música",
-      "Musicas",     "Músicas", "ogro", "Ônibus",  "pato",    "Zebra"};
+      "2024 viagem", "Água",    "Banana", "Faturas", "fotos",  "Fotos",  "Fotos da festa",
+      "Fotos2",      "maca",    "maçã",   "macaco",  "musica", "Musica", "Música",
+      "Musicas",     "Músicas", "ogro",   "Ônibus",  "pato",   "Zebra"};
   std::vector<std::string> names = want;
   std::shuffle(names.begin(), names.end(), std::mt19937(7));
   std::sort(names.begin(), names.end(),
@@ -62,14 +62,15 @@ TEST(FolderNames, PortugueseOrderPutsAccentsAndCaseAfterTheirLetter) {
 }
 
 TEST_F(FolderPickTest, TabMatchesIgnoringCaseAndAccents) {
-  Folders({"Documentos", "Música", "Ação", "Fotos da festa", "fotografias", "Vídeos",
-           "ÉPOCA", ".escondida", "Fotos.iso"});
+  Folders({"Documentos", "Música", "Ação", "Fotos da festa", "fotografias", "Vídeos", "ÉPOCA",
+           ".escondida", "Fotos.iso"});
+  test::MakeDir(home_ + "/Fotos\nnova");  // would move the cursor: not offered
   test::WriteFile(home_ + "/Filme.ISO", "iso");
   test::WriteFile(home_ + "/fotos.txt", "txt");
   struct Case {
-    const char* typed;   // UTF-8 here, cp1252 in the field
+    const char* typed;  // UTF-8 here, cp1252 in the field
     Completion::Kind kind;
-    const char* text;    // the field afterwards
+    const char* text;  // the field afterwards
   };
   const Case cases[] = {
       {"doc", Completion::kOne, "Documentos/"},
@@ -95,6 +96,8 @@ TEST_F(FolderPickTest, TabMatchesIgnoringCaseAndAccents) {
     EXPECT_EQ(got.kind, c.kind) << c.typed;
     EXPECT_EQ(got.text, Cp(c.text)) << c.typed;
   }
+  EXPECT_EQ(CompleteTyped("fotos").names,
+            (std::vector<std::string>{"Fotos da festa", "Fotos.iso"}));
 }
 
 TEST_F(FolderPickTest, TabSaysWhatItFound) {
@@ -205,9 +208,9 @@ TEST_F(FolderPickTest, TheEstimateCoversEveryFileRoundedToSectors) {
   const std::string src = tmp_ / "src";
   test::MakeDir(src);
   test::MakeDir(src + "/sub");
-  test::WriteFile(src + "/a.bin", std::string(5000, 'a'));  // 3 sectors
-  test::WriteFile(src + "/sub/b.bin", std::string(1, 'b'));  // 1 sector
-  test::WriteFile(src + "/sub/.c", std::string(2048, 'c'));  // 1 sector: hidden below the top
+  test::WriteFile(src + "/a.bin", std::string(5000, 'a'));    // 3 sectors
+  test::WriteFile(src + "/sub/b.bin", std::string(1, 'b'));   // 1 sector
+  test::WriteFile(src + "/sub/.c", std::string(2048, 'c'));   // 1 sector: hidden below the top
   test::WriteFile(src + "/.fora", std::string(100000, 'x'));  // not recorded
   SourceListing listing;
   ASSERT_TRUE(ListSourceDirectory(src, listing));
