@@ -12,6 +12,7 @@
 #include <random>
 
 #include "common/cp1252.h"
+#include "recording/discservice.h"
 #include "recording/foldersize.h"
 #include "testutil.h"
 
@@ -227,6 +228,55 @@ TEST_F(FolderPickTest, TheEstimateCoversEveryFileRoundedToSectors) {
     EXPECT_EQ(EstimateImageBytes(listing), -1);
   }
   chmod((src + "/sub").c_str(), 0755);
+}
+
+// The estimate against the image the disc service really builds from the same tree.
+TEST_F(FolderPickTest, TheEstimateIsCloseAboveTheRealImage) {
+  struct Tree {
+    const char* what;
+    int folders, filesEach, bytesEach;
+  };
+  const Tree trees[] = {{"one big file", 0, 1, 20 << 20},
+                        {"many small files", 10, 300, 100},
+                        {"deep long names", 40, 5, 3000},
+                        {"empty", 0, 0, 0}};
+  for (const Tree& t : trees) {
+    test::TempDir dir;
+    const std::string src = dir / "src";
+    test::MakeDir(src);
+    std::string at = src;
+    for (int f = 0; f <= t.folders; ++f) {
+      if (f > 0) {
+        at += "/pasta com um nome bem comprido, acentuado, n\xc3\xbamero " + std::to_string(f);
+        test::MakeDir(at);
+      }
+      for (int i = 0; i < t.filesEach; ++i) {
+        test::WriteFile(at + "/arquivo " + std::to_string(i) + ".dat",
+                        test::PatternBytes(t.bytesEach, i));
+      }
+    }
+    SourceListing listing;
+    ASSERT_TRUE(ListSourceDirectory(src, listing));
+    ASSERT_TRUE(CheckSourceTree(listing));
+    const int64_t estimate = EstimateImageBytes(listing);
+    ImageBuilder builder;
+    builder.SourceFolders(listing.folders);
+    DirectoryItem root = builder.Root();
+    FileStream stream;
+    for (const std::string& name : listing.entries) {
+      struct stat st {};
+      ASSERT_EQ(stat(name.c_str(), &st), 0);
+      if (S_ISREG(st.st_mode)) {
+        stream = FileStream(name);
+        root.AddFile(name, stream);
+      } else {
+        root.AddTree(name, true);
+      }
+    }
+    const int64_t real = builder.CreateResultImage().ImageStream().Size();
+    EXPECT_GE(estimate, real) << t.what;
+    EXPECT_LE(estimate, real + real / 20 + (1 << 20)) << t.what;
+  }
 }
 
 }  // namespace
