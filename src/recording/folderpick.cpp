@@ -218,7 +218,7 @@ Completion CompleteTyped(std::string_view typed, bool again) {
   if (typed == "~") {
     c.kind = Completion::kOne;
     c.text = "~/";
-    c.names = {"~"};
+    c.names = {"pasta pessoal"};
     return c;
   }
   const TypedPath part = SplitTyped(typed);
