@@ -63,6 +63,10 @@ bool AltHeld();
 // buffer), and the program ends when the handler is set or a key is waited for.
 void ConsoleOpen();
 bool ConsoleIsOpen();
+// The window's title (cp1252, at most 79 characters): what the desktop's window list and
+// a screen reader announce. Until set it is the program's path. Takes effect at once
+// when the window is open, else when it opens.
+void SetWindowTitle(const std::string& title);
 
 constexpr int kExitNoWindow = 1;
 // Says `sentence` (cp1252) through the sound device and returns; set by the speech

@@ -67,11 +67,13 @@ using namespace backend;
 BrailleDisplayOpener gBrailleOpener = nullptr;
 bool gFirstOpen = true;
 
-// Program path as the title: at most 79 characters.
+std::string gTitle;  // set by SetWindowTitle; empty: the program's path
+
+// The title, at most 79 characters.
 std::string WindowTitle() {
-  std::string path = ProgramPath();
-  if (path.size() > 79) path.resize(79);
-  return Cp1252ToUtf8(path);
+  std::string title = gTitle.empty() ? ProgramPath() : gTitle;
+  if (title.size() > 79) title.resize(79);
+  return Cp1252ToUtf8(title);
 }
 
 void OnProgramExit() {
@@ -162,6 +164,12 @@ void SetNoWindowHandler(NoWindowHandler handler) {
 }
 
 bool ConsoleIsOpen() { return Win().open; }
+
+void SetWindowTitle(const std::string& title) {
+  gTitle = title;
+  WindowState& w = Win();
+  if (w.open && !w.closing) SDL_SetWindowTitle(w.window, WindowTitle().c_str());
+}
 
 void ConsoleOpen() {
   WindowState& w = Win();

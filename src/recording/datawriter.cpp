@@ -165,12 +165,22 @@ void DataWriter::WriteSource(::burn_source* source, bool fromImage, ::burn_sourc
 
   // libisofs queues a message for every file it could not read as added; any such
   // message, like a drive that did not write well, is a failed burn.
-  std::string failure = fromImage ? burnlib::TakeIsoMessage() : std::string();
   bool generatorFailed = false;
   if (ring) {
+    // The generator's thread may still be ending, or may mark the buffer failed a
+    // moment before it queues the reason naming the file: both are waited for, briefly.
     size_t bufferSize = 0, bufferFree = 0;
-    const int r = iso_ring_buffer_get_status(ring, &bufferSize, &bufferFree);
+    int r = iso_ring_buffer_get_status(ring, &bufferSize, &bufferFree);
+    for (int i = 0; i < 200 && r == 1; ++i) {
+      usleep(10000);
+      r = iso_ring_buffer_get_status(ring, &bufferSize, &bufferFree);
+    }
     generatorFailed = r == 3 || r == 7;
+  }
+  std::string failure = fromImage ? burnlib::TakeIsoMessage() : std::string();
+  for (int i = 0; i < 100 && failure.empty() && generatorFailed; ++i) {
+    usleep(10000);
+    failure = burnlib::TakeIsoMessage();
   }
   const std::vector<DriveMessage> messages = burnlib::TakeDriveMessages();
   const bool wroteWell = drive.WroteWell();

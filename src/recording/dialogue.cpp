@@ -5,6 +5,7 @@
 #include <exception>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "recording/dircheck.h"
 #include "recording/discservice.h"
 #include "recording/discwait.h"
+#include "recording/folderprompt.h"
+#include "recording/foldersize.h"
 #include "recording/imageconfig.h"
 #include "recording/isoimage.h"
 #include "speech/lineinput.h"
@@ -51,6 +54,8 @@ bool CheckSourceDirectory(const std::string& directory, SourceListing& listing) 
     SpeakLine(CannotReadSentence(listing.unreadable));
     return false;
   }
+  const int64_t bytes = EstimateImageBytes(listing);
+  if (bytes >= 0) SpeakLine(SizeSentence(bytes));
   return true;
 }
 
@@ -122,9 +127,9 @@ void SayWhereTheImageIs(const std::string& path) {
   WriteLine(DiskNameForUser(path));
 }
 
-// Writes, verifies and ejects, and says how it went. A cancelled burn ends the program;
-// after a failure the disc is ejected.
-void Burn(DiscRecorder& recorder, DataWriter& writer, const std::function<void()>& write,
+// Writes, verifies and ejects, and says how it went; true when the disc was written. A
+// cancelled burn ends the program; after a failure the disc is ejected.
+bool Burn(DiscRecorder& recorder, DataWriter& writer, const std::function<void()>& write,
           const std::function<int()>& readBack) {
   const bool imageFile = recorder.IsImageFile();
   const std::string imagePath = recorder.ImagePath();
@@ -158,7 +163,7 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, const std::function<void()
     SpeakLine("Erro de grava\xe7\xe3o");
     if (!e.Spoken().empty()) SpeakLine(e.Spoken());
     EjectAfterFailure(recorder);
-    return;
+    return false;
   }
   if (verify) {
     SpeakLine(differ == 0 ? std::string("Grava\xe7\xe3o verificada")
@@ -166,6 +171,7 @@ void Burn(DiscRecorder& recorder, DataWriter& writer, const std::function<void()
                                 (differ == 1 ? " arquivo diferente" : " arquivos diferentes"));
   }
   if (imageFile) SayWhereTheImageIs(imagePath);
+  return true;
 }
 
 // Grabs the chosen recorder with a disc that can be written; ends the program when the
@@ -213,8 +219,11 @@ void BurnDirectory(DiscRecorder& recorder, const std::string& address, ImageBuil
   };
   CheckRoom(recorder, address, image.Size(), room, TooBigSentence);
   SpeakLine("Grava\xe7\xe3o iniciada");
-  Burn(
-      recorder, writer, [&] { writer.Write(image); }, [&] { return writer.Verify(image); });
+  // Only a folder is offered again at the next start, not an image file.
+  if (Burn(
+          recorder, writer, [&] { writer.Write(image); }, [&] { return writer.Verify(image); })) {
+    RememberLastFolder();
+  }
 }
 
 // Writes an ISO image file as it is, after the same room check.
@@ -239,16 +248,15 @@ void BurnImageFile(DiscRecorder& recorder, const std::string& address, DataWrite
 }
 
 void Dialogue() {
-  SpeakLine("Mini Gravador de CD para Windows 7");
+  SpeakLine("Mini Gravador de CD");
   std::string discName;
   SpeakLine("Nome do CD (12 letras): ");
   ReadLineSpoken(discName);
-  std::string directory;
-  SpeakLine("Nome do diret\xf3rio a gravar");
-  ReadLineSpoken(directory);
+  const std::optional<std::string> directory = AskSourceFolder();
   SourceListing listing;
-  const std::string isoFile = ImageFileAnswer(directory);
-  if (isoFile.empty() && !CheckSourceDirectory(directory, listing)) Finish();
+  if (!directory) Finish();
+  const std::string isoFile = ImageFileAnswer(*directory);
+  if (isoFile.empty() && !CheckSourceDirectory(*directory, listing)) Finish();
 
   SpeakLine("Insira o CD e aperte Enter quando pronto");
   std::string ignored;
@@ -291,6 +299,7 @@ void Dialogue() {
 }  // namespace
 
 void RunRecordingDialogue() {
+  SetWindowTitle("Mini Gravador de CD");
   SpeechInit(0, "");
   try {
     Dialogue();

@@ -71,7 +71,7 @@ status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 [ -s "$work/screen.txt" ] || fail "no screen dump"
 if rows | grep -q "^Erro"; then rows | sed 's/^/  screen: /'; fail "an error was shown"; fi
-shows "Mini Gravador de CD para Windows 7"
+shows "Mini Gravador de CD"
 shows "Nome do CD (12 letras):"
 sounds
 

@@ -1,7 +1,8 @@
 // minigravador with the shipped configuration, the voice kit of the build tree and no
 // mbrola on PATH speaks its banner through the legacy voice: the samples that
-// FalaFonemas makes of the banner's words, and the recorded number word of its "7",
-// reach the sound device unchanged (SDL's disk driver writes every played byte to a file).
+// FalaFonemas makes of the banner's words, and the recorded number word of the "12" in
+// the prompt after it, reach the sound device unchanged (SDL's disk driver writes every played byte
+// to a file).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -48,13 +49,13 @@ TEST(LegacyVoiceEndToEnd, BannerIsSpokenWithTheUnitsOfItsWords) {
   ASSERT_EQ(IniciaTradutorEm((data / "letras").string(), (data / "difones").string()), 0);
   AjustaParametros(key("CORTEFON"), key("SOBRAFON"), key("INTERPAL"));
   SetBlockPlayer(Keep);
-  FalaFonemas(TraduzTexto("Mini Gravador de CD para Windows "));
+  FalaFonemas(TraduzTexto("Mini Gravador de CD"));
   FechaTradutor();
   ASSERT_FALSE(g_blocks.empty());
   size_t expected = 0;
   for (const auto& b : g_blocks) expected += b.size();
-  const auto sete = ReadWavU8Mono((data / "letras" / "_sete.wav").string());
-  ASSERT_TRUE(sete);
+  const auto doze = ReadWavU8Mono((data / "letras" / "_doze.wav").string());
+  ASSERT_TRUE(doze);
 
   const fs::path tmp = fs::temp_directory_path() / ("mg_legsynth_e2e_" + std::to_string(getpid()));
   fs::remove_all(tmp);
@@ -66,7 +67,7 @@ TEST(LegacyVoiceEndToEnd, BannerIsSpokenWithTheUnitsOfItsWords) {
     std::string line;
     while (std::getline(in, line))
       if (line.rfind("IMAGEM=", 0) != 0) out << line << "\n";
-    std::ofstream(tmp / "keys") << "wait " << 2000 + expected * 1000 / 11025 << "\nquit\n";
+    std::ofstream(tmp / "keys") << "wait " << 6000 + expected * 1000 / 11025 << "\nquit\n";
   }
   const fs::path audio = tmp / "audio.raw";
   const pid_t pid = fork();
@@ -100,20 +101,20 @@ TEST(LegacyVoiceEndToEnd, BannerIsSpokenWithTheUnitsOfItsWords) {
   const std::string played = ReadAll(audio);
   fs::remove_all(tmp);
 
-  // Every block of the banner's words, in order, then the word for 7.
+  // Every block of the banner's words, in order, then the word for 12.
   size_t at = 0;
   for (const auto& b : g_blocks) {
     const size_t found = played.find(std::string(b.begin(), b.end()), at);
     ASSERT_NE(found, std::string::npos) << "a block of the banner was not played as made";
     at = found + b.size();
   }
-  EXPECT_NE(played.find(std::string(sete->begin(), sete->end()), at), std::string::npos)
-      << "the number word of the banner's 7";
+  EXPECT_NE(played.find(std::string(doze->begin(), doze->end()), at), std::string::npos)
+      << "the number word of the disc name prompt's 12";
   size_t sounding = 0;
   for (const auto& b : g_blocks)
     for (uint8_t s : b) sounding += s != 128;
   EXPECT_GT(sounding, expected / 2) << "the banner's words are mostly sound, not silence";
-  EXPECT_GE(played.size(), expected + sete->size());
+  EXPECT_GE(played.size(), expected + doze->size());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "console/console.h"
 #include "recording/dialogue.h"
+#include "recording/folderprompt.h"
 #include "speech/lineinput.h"
 #include "speech/speech.h"
 
@@ -54,6 +55,18 @@ void ReadLineSpoken(std::string& text) {
   Script().lines.pop_front();
 }
 
+// The directory question by itself: the scripted line is the answer, as typed.
+std::optional<std::string> AskSourceFolder() {
+  SpeakLine("Nome do diret\xf3rio a gravar");
+  std::string answer;
+  ReadLineSpoken(answer);
+  return answer;
+}
+bool RememberLastFolder() {
+  ++Script().remembered;
+  return true;
+}
+
 void ReadIntegerSpoken(int& value) {
   std::string text;
   ReadLineSpoken(text);
@@ -83,6 +96,7 @@ void PauseMs(uint16_t milliseconds) {
 }
 
 void ClearToLineEnd() {}
+void SetWindowTitle(const std::string&) {}
 void SetEndRequestHandler(EndRequestHandler handler) { g_endHandler = handler; }
 
 }  // namespace mg

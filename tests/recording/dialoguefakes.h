@@ -22,6 +22,7 @@ struct DialogueScript {
   // handler takes end requests then.
   int closeAtPause = 0;
   int pauses = 0;
+  int remembered = 0;  // RememberLastFolder calls (after a folder was burned)
 };
 
 DialogueScript& Script();

@@ -85,6 +85,8 @@ TEST_F(IsoFileTest, ImageFileIsWrittenAsItIsAndVerified) {
   EXPECT_TRUE(test::ReadFile(target_) == test::ReadFile(iso_)) << "the copy differs";
   // Not made into a new image: no directory count was said.
   for (const std::string& s : Script().said) EXPECT_EQ(s.find(" arquivos, "), std::string::npos);
+  // Only folders are offered again at the next start.
+  EXPECT_EQ(Script().remembered, 0);
 }
 
 TEST_F(IsoFileTest, NoEndsTheRunAsAFailedDirectoryCheckDoes) {
