@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/uttsPreproc.h"
+#include "engine/uttsPreprocLeituras.h"
 #include "texto.h"
 
 namespace mg {
@@ -118,10 +119,47 @@ TEST_F(LeiturasTest, Siglas) {
   Confere({
       {"o cabo USB", "o cabo u ésse bê"},
       {"dados do IBGE", "dados do i bê jê é"},
-      {"a ONU e a UNESCO", "a ONU e a UNESCO"},
       {"GRAVAÇÃO TERMINADA", "GRAVAÇÃO TERMINADA"},  // all in capitals: read
       {"o CD", "o sê dê"},
   });
+}
+
+// The acronym list's pronunciations, amid small letters and in a text all in capitals;
+// acronyms that are no Portuguese syllables are spelled even in capitals.
+TEST_F(LeiturasTest, SiglasComPronunciaESiglasImpronunciaveis) {
+  Confere({
+      {"a ONU e a UNESCO", "a ônu e a unésco"},
+      {"A ONU E A UNESCO", "A ônu E A unésco"},
+      {"o ENEM do SESC", "o enêm do sésqui"},
+      {"a NASA.", "a nása."},
+      {"o SUS", "o SUS"},  // listed without a pronunciation: its letters as a word
+      {"o INSS paga", "o i êne ésse ésse paga"},
+      {"O INSS PAGA", "O i êne ésse ésse PAGA"},
+      {"CPF E DVD", "sê pê éfe E dê vê dê"},
+      {"O IBGE E A UERJ", "O i bê jê é E A uérji"},
+      {"NOME DO CD OU DVD", "NOME DO sê dê OU dê vê dê"},
+      {"A OAB", "A ó a bê"},
+  });
+}
+
+TEST(Siglas, PronunciaveisComoSilabasDoPortugues) {
+  for (const char* sim : {"ONU", "NASA", "ENEM", "OTAN", "DETRAN", "ISSO", "ENTER", "SENHA", "OBRA",
+                          "TEXTO", "FLOR", "QUAL", "TRANS", "PARES"})
+    EXPECT_TRUE(preproc::SiglaPronunciavel(sim)) << sim;
+  for (const char* nao :
+       {"INSS", "SESC", "IBGE", "USP", "OAB", "CPF", "UERJ", "ONGS", "QATAR", "SP", "", "A1"})
+    EXPECT_FALSE(preproc::SiglaPronunciavel(nao)) << nao;
+}
+
+TEST(Siglas, ArquivoComLixoNaoDerrubaNada) {
+  preproc::CarregaSiglasDeTexto(
+      C("=sem sigla\n ; comentário\nABC=\nxyz = ksíz \n" + std::string(200, 'A') + "\n"));
+  EXPECT_TRUE(preproc::SiglaFalada("ABC"));
+  EXPECT_EQ(preproc::PronunciaDaSigla("ABC"), "");
+  EXPECT_EQ(U(preproc::PronunciaDaSigla("XYZ")), "ksíz");
+  EXPECT_FALSE(preproc::SiglaFalada(""));
+  EXPECT_FALSE(preproc::SiglaFalada(std::string(200, 'A')));
+  ASSERT_TRUE(preproc::CarregaSiglas(MG_SOURCE_DIR "/data/ondal/portug.sig"));
 }
 
 TEST_F(LeiturasTest, LeiturasDeAntesNaoMudam) {
