@@ -151,29 +151,5 @@ TEST(Siglas, PronunciaveisComoSilabasDoPortugues) {
     EXPECT_FALSE(preproc::SiglaPronunciavel(nao)) << nao;
 }
 
-TEST(Siglas, ArquivoComLixoNaoDerrubaNada) {
-  preproc::CarregaSiglasDeTexto(
-      C("=sem sigla\n ; comentário\nABC=\nxyz = ksíz \n" + std::string(200, 'A') + "\n"));
-  EXPECT_TRUE(preproc::SiglaFalada("ABC"));
-  EXPECT_EQ(preproc::PronunciaDaSigla("ABC"), "");
-  EXPECT_EQ(U(preproc::PronunciaDaSigla("XYZ")), "ksíz");
-  EXPECT_FALSE(preproc::SiglaFalada(""));
-  EXPECT_FALSE(preproc::SiglaFalada(std::string(200, 'A')));
-  ASSERT_TRUE(preproc::CarregaSiglas(MG_SOURCE_DIR "/data/ondal/portug.sig"));
-}
-
-TEST_F(LeiturasTest, LeiturasDeAntesNaoMudam) {
-  Confere({
-      {"3,05", "três vírgula zero cinco"},
-      {"2345-6789", "dois três quatro cinco traço seis sete oito nove"},
-      {"21ª", "vigésima primeira"},
-      {"1.000 reais", "mil reais"},
-      {"-5", "menos cinco"},
-      {"007", "zero zero sete"},
-      {"5 - 3", "cinco , três"},
-      {"CPF", "sê pê éfe"},
-  });
-}
-
 }  // namespace
 }  // namespace mg

@@ -83,11 +83,5 @@ TEST_F(Speed, TheChosenIndexIsKeptAndWinsOverTheConfiguration) {
             "2");
 }
 
-TEST_F(Speed, TheKeyAfterCtrlF4) {
-  const std::pair<uint8_t, int> cases[] = {{'1', 1}, {'5', 5}, {'3', 3}, {'0', 0}, {' ', 0},
-                                           {'+', 0}, {'6', 3}, {'9', 3}, {'a', 3}, {255, 3}};
-  for (const auto& [key, index] : cases) EXPECT_EQ(SpeedIndexForKey(key), index) << int(key);
-}
-
 }  // namespace
 }  // namespace mg

@@ -125,8 +125,7 @@ int Fala(int argc, char** argv) {
       text += (text.empty() ? "" : " ") + a;
     }
   }
-  if (voz == "motor" && !out.empty())
-    return mg::voz::FalaMotor(text, out, dados, indice == 0 ? 3 : indice);
+  if (voz == "motor" && !out.empty()) return mg::voz::FalaMotor(text, out, dados, indice);
   if (voz != "legado" || out.empty()) {
     std::fprintf(stderr, "uso: sonela-voz fala --voz legado|motor TEXTO -o saida.wav\n");
     return 2;

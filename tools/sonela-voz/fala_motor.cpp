@@ -1,7 +1,8 @@
 // sonela-voz fala --voz motor TEXTO -o saida.wav: speaks a text through the own engine
 // (text stages, MBROLA through the `mbrola` program) into a 16000 Hz, 16-bit mono WAV
-// file, with the voice and data files the configuration names, at the speed index given
-// (1-5, the table SERVFALA/VELOCIDADEn of Sonela.ini; 3 without --velocidade).
+// file, with the voice and data files the configuration names. With --velocidade N it
+// speaks as the program does at speed index N (the table SERVFALA/VELOCIDADEn of
+// Sonela.ini); without it, at the durations of the prosody file (factors 1).
 #include <cstdio>
 #include <string>
 
@@ -36,11 +37,13 @@ int FalaMotor(const std::string& texto, const std::string& saida, const std::str
     std::fprintf(stderr, "sonela-voz fala: %s\n", Cp1252ToUtf8(porque).c_str());
     return 1;
   }
-  // The program's factors: tone and speed as SpeechInit gives them to the engine.
-  const SynthSettings sintese = ReadSynthSettings();
-  const int doMotor = sintese.kind == 3 ? sintese.speed : 0;
-  OndalFatores(OwnEnginePitchFactor(sintese.kind == 3 ? sintese.tone : 0),
-               OwnEngineDurationFactor(ReadSynthSpeed(3, indice, doMotor)));
+  if (indice != 0) {
+    // The program's factors: tone and speed as SpeechInit gives them to the engine.
+    const SynthSettings sintese = ReadSynthSettings();
+    const int doMotor = sintese.kind == 3 ? sintese.speed : 0;
+    OndalFatores(OwnEnginePitchFactor(sintese.kind == 3 ? sintese.tone : 0),
+                 OwnEngineDurationFactor(ReadSynthSpeed(3, indice, doMotor)));
+  }
   const bool ok = OndalFala(Utf8ToCp1252(texto));
   OndalTermina();
   if (!ok) {
