@@ -279,16 +279,27 @@ bool Maiuscula(char c) {
   return (c >= 'A' && c <= 'Z') || (u >= 0xc0 && u <= 0xdd && u != 0xd7);
 }
 
-// A word in capitals amid text that has small letters is an acronym and is spelled
-// (USB, IBGE), unless it is said as a word (ONU). A text all in capitals is read.
-bool Sigla(const std::string& palavra, std::string_view texto) {
-  if (palavra.size() < 2 || palavra.size() > 5) return false;
+bool SoMaiusculas(const std::string& palavra) {
   for (char c : palavra) {
     if (c < 'A' || c > 'Z') return false;
   }
+  return !palavra.empty();
+}
+
+// A short word in capitals is an acronym and is spelled (USB, IBGE, INSS) unless the
+// acronym list says it as a word (ONU). Amid small letters every unlisted one is spelled;
+// in a text all in capitals only those that cannot be said as Portuguese syllables.
+bool Sigla(const std::string& palavra, std::string_view texto) {
+  if (palavra.size() < 2 || palavra.size() > 5 || !SoMaiusculas(palavra)) return false;
+  if (preproc::SiglaFalada(palavra)) return false;
   bool minusculas = false;
   for (char c : texto) minusculas |= c >= 'a' && c <= 'z';
-  return minusculas && !preproc::SiglaFalada(palavra);
+  return minusculas || !preproc::SiglaPronunciavel(palavra);
+}
+
+// A listed acronym with a pronunciation of its own is read as that.
+std::string PronunciaSigla(const std::string& palavra) {
+  return SoMaiusculas(palavra) ? preproc::PronunciaDaSigla(palavra) : std::string();
 }
 
 }  // namespace
@@ -447,6 +458,8 @@ std::string PreProcessa(std::string_view entrada) {
         out += Soletra(palavra);
       } else if (Sigla(palavra, t) && !(ponto && !expansao.empty())) {
         out += Soletra(palavra);
+      } else if (const std::string dita = PronunciaSigla(palavra); !dita.empty()) {
+        out += dita;
       } else {
         out += palavra;
       }

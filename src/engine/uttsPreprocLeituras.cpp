@@ -1,7 +1,8 @@
 #include "engine/uttsPreprocLeituras.h"
 
 #include <array>
-#include <set>
+#include <map>
+#include <vector>
 
 #include "common/cp1252.h"
 #include "engine/uttsArquivo.h"
@@ -36,9 +37,28 @@ void Junta(std::string& out, const std::string& s) {
   out += ' ';
 }
 
-std::set<std::string>& Siglas() {
-  static std::set<std::string> s;
+// Acronym -> its written pronunciation (empty: read by its letters).
+std::map<std::string, std::string>& Siglas() {
+  static std::map<std::string, std::string> s;
   return s;
+}
+
+bool Vogal(char c) { return c == 'A' || c == 'E' || c == 'I' || c == 'O' || c == 'U' || c == 'Y'; }
+
+bool Ataque(std::string_view c) {
+  if (c.size() <= 1) return true;  // none, or any single consonant
+  if (c.size() != 2) return false;
+  static constexpr std::string_view kGrupos[] = {"PR", "BR", "TR", "DR", "CR", "GR", "FR", "VR",
+                                                 "PL", "BL", "CL", "GL", "FL", "CH", "LH", "NH"};
+  for (std::string_view g : kGrupos)
+    if (c == g) return true;
+  return false;
+}
+
+bool Coda(std::string_view c, bool final) {
+  if (c.empty()) return true;
+  if (c.size() == 1) return std::string_view("SRLMNXZ").find(c[0]) != std::string_view::npos;
+  return final && (c == "NS" || c == "RS");
 }
 
 }  // namespace
@@ -177,8 +197,13 @@ void CarregaSiglasDeTexto(std::string_view conteudo) {
   Siglas().clear();
   for (std::string_view linha : SeparaLinhas(conteudo)) {
     linha = Apara(linha);
-    if (linha.empty() || linha[0] == ';' || linha.size() > 40) continue;
-    Siglas().insert(MaiusculasCp1252(linha));
+    if (linha.empty() || linha[0] == ';' || linha.size() > 80) continue;
+    const size_t igual = linha.find('=');
+    const std::string_view sigla = Apara(linha.substr(0, igual));
+    if (sigla.empty() || sigla.size() > 40) continue;
+    std::string pronuncia;
+    if (igual != std::string_view::npos) pronuncia = std::string(Apara(linha.substr(igual + 1)));
+    Siglas()[MaiusculasCp1252(sigla)] = std::move(pronuncia);
   }
 }
 
@@ -191,5 +216,40 @@ bool CarregaSiglas(const std::string& caminho) {
 }
 
 bool SiglaFalada(std::string_view palavra) { return Siglas().count(std::string(palavra)) != 0; }
+
+std::string PronunciaDaSigla(std::string_view palavra) {
+  const auto it = Siglas().find(std::string(palavra));
+  return it == Siglas().end() ? std::string() : it->second;
+}
+
+// The word as consonant runs around vowel runs: C0 V1 C1 ... Vn Cn. C0 must be an onset,
+// Cn a final coda, and every inner run a coda followed by an onset.
+bool SiglaPronunciavel(std::string_view palavra) {
+  std::vector<std::string_view> consoantes;
+  size_t i = 0, nucleos = 0;
+  while (true) {
+    const size_t inicio = i;
+    while (i < palavra.size() && !Vogal(palavra[i])) {
+      if (palavra[i] < 'A' || palavra[i] > 'Z') return false;
+      ++i;
+    }
+    consoantes.push_back(palavra.substr(inicio, i - inicio));
+    if (i == palavra.size()) break;
+    while (i < palavra.size() && Vogal(palavra[i])) ++i;
+    ++nucleos;
+  }
+  if (nucleos == 0 || !Ataque(consoantes.front())) return false;
+  if (!Coda(consoantes.back(), true)) return false;
+  for (size_t k = 1; k + 1 < consoantes.size(); ++k) {
+    const std::string_view c = consoantes[k];
+    bool divide = false;
+    for (size_t corte = 0; corte <= c.size() && !divide; ++corte)
+      divide = Coda(c.substr(0, corte), false) && Ataque(c.substr(corte));
+    if (!divide) return false;
+  }
+  for (size_t q = 0; q < palavra.size(); ++q)  // a Q is said only as the QU of QUA
+    if (palavra[q] == 'Q' && (q + 1 == palavra.size() || palavra[q + 1] != 'U')) return false;
+  return true;
+}
 
 }  // namespace mg::preproc

@@ -33,10 +33,19 @@ bool PreposicaoDeHora(std::string_view antes);
 // after exactly one; empty for any other word.
 std::string UnidadeDeTamanho(std::string_view palavra, bool singular);
 
-// The acronyms said as words ("ONU", "UNESCO"): one a line, ";" begins a comment.
+// The acronyms said as words: one a line, ";" begins a comment; "ONU" alone is read by
+// its letters as a word, "ONU=ônu" is read as written after the "=" (ordinary spelling
+// whose accents give the vowels and the stress the letters alone would miss).
 void CarregaSiglasDeTexto(std::string_view conteudo);
 bool CarregaSiglas(const std::string& caminho);
 bool SiglaFalada(std::string_view palavra);
+// The pronunciation written for a listed acronym (upper case); empty when it has none.
+std::string PronunciaDaSigla(std::string_view palavra);
+// Whether a word of capitals A-Z can be said as a sequence of Portuguese syllables:
+// onsets of one consonant or a cluster (pr, bl, ch, lh, nh, qu, gu ...), a vowel in
+// every syllable, codas of s, r, l, m, n, x or z (ns and rs at the end). INSS, SESC and
+// IBGE cannot; ONU, NASA and ENEM can.
+bool SiglaPronunciavel(std::string_view palavra);
 
 // Feminine of a cardinal's last word where it has one: um -> uma, dois -> duas.
 std::string Feminino(std::string palavras);

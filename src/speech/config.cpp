@@ -129,6 +129,32 @@ SynthSettings ReadSynthSettings() {
   return s;
 }
 
+int SynthSpeedDefault(int kind, int n, int configuredSpeed) {
+  // Index 1 2 (3) 4 5. Own engine: duration factors 1.2, 0.93, (0.8), 0.53, 0.27.
+  static constexpr int kOwn[5] = {-6, -2, 0, 4, 8};
+  static constexpr int kEspeak[5] = {135, 155, 0, 280, 450};  // words per minute
+  static constexpr int kDispatcher[5] = {-3, -1, 0, 4, 10};   // rate x 10 for the module
+  if (n < 1 || n > 5) n = 3;
+  if (n == 3) return configuredSpeed;
+  const size_t i = static_cast<size_t>(n - 1);
+  if (kind == 3) return kOwn[i];
+  if (kind == 4) return kEspeak[i];
+  return kDispatcher[i];
+}
+
+int ReadSynthSpeed(int kind, int n, int configuredSpeed) {
+  if (n < 1 || n > 5) n = 3;
+  int speed = SynthSpeedDefault(kind, n, configuredSpeed);
+  const std::string tableKind = IniRead("SERVFALA", "TIPOVELOCIDADE");
+  int written = 0;
+  if (tableKind.empty() || (ParseInt(tableKind, written) && written == kind)) {
+    int v = 0;
+    if (ParseInt(IniRead("SERVFALA", "VELOCIDADE" + std::to_string(n)), v)) speed = v;
+  }
+  if (kind != 4 && speed > 10) speed = 0;
+  return speed;
+}
+
 VoiceParameters ReadVoiceParameters(int n) {
   const std::string sfx = std::to_string(n);
   const auto key = [&](const char* name) { return IniRead("SINTETIZADOR", name + sfx); };

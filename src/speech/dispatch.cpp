@@ -30,6 +30,11 @@ void RegisterSynthBackend(int kind, const SynthBackend& backend) {
 
 int SynthKind() { return g_kind; }
 
+void SynthPrepare() {
+  for (const auto& [kind, backend] : Backends())
+    if (backend.prepare) backend.prepare();
+}
+
 bool SynthInit(int voice, int speed, int tone, int kind, const std::string& outputFile) {
   g_kind = kind;
   const SynthBackend* b = Current();

@@ -13,6 +13,9 @@ void SynthSpeak(std::string_view text);
 bool SynthBusy(int argument);
 void SynthStop();
 int SynthKind();
+// Lets every back-end read what it takes from the configuration once, when the program
+// starts (the own engine's file locations); called by the first SpeechInit.
+void SynthPrepare();
 
 // What a back-end offers. Back-ends register themselves from their own .cpp file; a kind
 // without one fails to start, which leaves the legacy path in use.
@@ -22,6 +25,7 @@ struct SynthBackend {
   void (*speak)(std::string_view text) = nullptr;
   bool (*busy)(int argument) = nullptr;
   void (*stop)() = nullptr;
+  void (*prepare)() = nullptr;  // optional, see SynthPrepare
 };
 // kind: 3, 4, 54 or 5 (5 stands for every other kind).
 void RegisterSynthBackend(int kind, const SynthBackend& backend);

@@ -16,6 +16,7 @@
 #include "speech/numbers.h"
 #include "speech/review.h"
 #include "speech/speech.h"
+#include "speech/speed.h"
 
 namespace mg {
 namespace {
@@ -207,9 +208,7 @@ void ChangeSpeed() {
     k = ReadKeySpoken();
   } while (KeyWaiting());
   if (k == 27 || k == 13) return;
-  const std::string directory = Speech().programSoundDirectory;
-  SpeechDone();
-  SpeechInit(k - 48, directory);
+  ChangeSpeechSpeed(k);
   WavFlags().noWait = true;  // still inside the editor
 }
 

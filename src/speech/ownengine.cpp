@@ -49,9 +49,16 @@ void WireEngine() {
 
 void Wake() { PostConsoleMessage(kMsgSynthWake); }
 
+// What OwnEngineBusy answered last: the wake-up goes out when the answer changes, not
+// with every question (a waiter asks again as soon as it is woken, and would spin).
+bool g_lastBusy = false;
+
+void Prepare() { (void)OwnEngineFiles(); }
+
 const bool kRegistered = [] {
-  RegisterSynthBackend(
-      3, SynthBackend{OwnEngineStart, OwnEngineEnd, OwnEngineSpeak, OwnEngineBusy, OwnEngineStop});
+  SynthBackend b{OwnEngineStart, OwnEngineEnd, OwnEngineSpeak, OwnEngineBusy, OwnEngineStop};
+  b.prepare = Prepare;
+  RegisterSynthBackend(3, b);
   return true;
 }();
 
@@ -63,9 +70,6 @@ const OwnEngineLocations& OwnEngineFiles() {
 }
 
 void ReloadOwnEngineFiles() { Locations() = ReadLocations(); }
-
-double OwnEnginePitchFactor(int tone) { return (static_cast<double>(tone) + 11.0) / 11.0; }
-double OwnEngineDurationFactor(int speed) { return 0.8 - static_cast<double>(speed) / 15.0; }
 
 bool OwnEngineStart(int /*voice*/, int speed, int tone, const std::string& outputFile) {
   (void)kRegistered;
@@ -80,21 +84,28 @@ bool OwnEngineStart(int /*voice*/, int speed, int tone, const std::string& outpu
 
 void OwnEngineSpeak(std::string_view text) {
   OndalFala(text);
+  g_lastBusy = OndalFalando();
   Wake();
 }
 
+// While sound plays, every finished buffer posts the audio output's own message, and a
+// key or StopSpeech posts theirs, so a waiter sleeps until one of them comes.
 bool OwnEngineBusy(int /*argument*/) {
   bool busy = OndalFalando();
   if (KeyWaiting()) {
     OwnEngineStop();
     busy = false;
   }
-  Wake();
+  if (busy != g_lastBusy) {
+    g_lastBusy = busy;
+    Wake();
+  }
   return busy;
 }
 
 void OwnEngineStop() {
   OndalPara();
+  g_lastBusy = false;
   Wake();
 }
 

@@ -1,5 +1,6 @@
 // The own-engine adapter: the dispatcher's kind 3, over the engine of uttsOndal. It
-// takes the engine's file locations from Sonela.ini (read once, at the first start),
+// takes the engine's file locations from Sonela.ini (read once, when the program starts:
+// the first SpeechInit, before SONELA/LEGADO turns the fallback file off),
 // turns the speech manager's speed and tone into the engine's two factors, and wires
 // the engine to the audio output and the key buffer. Main thread only.
 #pragma once
@@ -31,7 +32,7 @@ const OwnEngineLocations& OwnEngineFiles();
 void ReloadOwnEngineFiles();
 
 // The factors for a speed and tone: pitch (t + 11) / 11, duration 0.8 - s / 15.
-double OwnEnginePitchFactor(int tone);
-double OwnEngineDurationFactor(int speed);
+inline double OwnEnginePitchFactor(int tone) { return (static_cast<double>(tone) + 11.0) / 11.0; }
+inline double OwnEngineDurationFactor(int speed) { return 0.8 - static_cast<double>(speed) / 15.0; }
 
 }  // namespace mg

@@ -13,6 +13,7 @@
 #include "speech/dispatch.h"
 #include "speech/legacy_path.h"
 #include "speech/speech.h"
+#include "speech/speed.h"
 
 namespace mg {
 namespace {
@@ -42,10 +43,14 @@ SpeechState& Speech() {
 
 void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
   SpeechState& st = Speech();
+  // The back-ends' own settings (the engine's file locations) are read once, at the
+  // program's first start, while the fallback to the system's Sonela.ini still holds.
+  static const bool prepared = (SynthPrepare(), true);
+  (void)prepared;
   LoadLowVisionSettings();
   SetLegacyFallback(ReadLegado());
   int n = speedIndex;
-  if (n <= 0) n = ReadSpeedIndex();
+  if (n <= 0) n = StartingSpeedIndex();
   if (n < 1 || n > 5) n = 3;
   LoadVoiceParameters(n);
   SetBlockPlayer(&PlayWaveBlock);
@@ -67,7 +72,8 @@ void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
   if (ReadSapiSelected()) {
     const SynthSettings s = ReadSynthSettings();
     st.synthKind = s.kind;
-    st.systemSynthActive = SynthInit(s.voice, s.speed, s.tone, s.kind, "");
+    const int speed = ReadSynthSpeed(s.kind, n, s.speed);
+    st.systemSynthActive = SynthInit(s.voice, speed, s.tone, s.kind, "");
   }
   SetNoWindowHandler(&SayWithoutWindow);
 }

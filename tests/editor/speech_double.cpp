@@ -70,6 +70,7 @@ SnWavFlags& WavFlags() {
 
 void SpeechInit(int speedIndex, const std::string& programSoundDirectory) {
   test::Note("init:" + std::to_string(speedIndex) + ":" + programSoundDirectory);
+  Speech().speedIndex = speedIndex >= 1 && speedIndex <= 5 ? speedIndex : 3;
 }
 void SpeechDone() { test::Note("done"); }
 void SpeakText(std::string_view text) { test::Note("text:" + std::string(text)); }

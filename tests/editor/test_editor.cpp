@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 
 #include "common/paths.h"
+#include "common/userstate.h"
 #include "console/console.h"
 #include "keyscript.h"
 #include "speech/config.h"
@@ -179,6 +181,9 @@ TEST_F(EditorTest, HugeForeignAndEmptyClipboards) {
 }
 
 TEST_F(EditorTest, SpeedChangeWithTwoRestartsSpeechEscapeChangesNothing) {
+  char folder[] = "/tmp/mg-editor-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  setenv("XDG_CONFIG_HOME", folder, 1);
   Speech().programSoundDirectory = "c:\\som\\";
   // Enter comes later, as the user would press it: the speed change takes every key
   // already waiting.
@@ -187,7 +192,9 @@ TEST_F(EditorTest, SpeedChangeWithTwoRestartsSpeechEscapeChangesNothing) {
   test::PressLater(300, SDLK_RETURN);
   std::string text;
   Edit(text);
-  EXPECT_EQ(Sounds(), (Strings{"rec:_VELOC", Ch('2'), "done", "init:2:c:\\som\\"}));
+  EXPECT_EQ(Sounds(),
+            (Strings{"rec:_VELOC", Ch('2'), "done", "init:2:c:\\som\\", "text:Velocidade 2"}));
+  EXPECT_EQ(ReadUserState("VELOCIDADE"), "2");  // kept for the next run
 
   test::ClearSounds();
   Extended(97);

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "audio/snwav.h"
+#include "console/console.h"
 #include "console/minireg.h"
 #include "console/sysconfig.h"
 #include "engine/mbrola.h"
@@ -64,9 +65,36 @@ class Adapter : public ::testing::Test {
 
 TEST_F(Adapter, SpeedThreeGivesThreeQuartersOfTheDurationsOfSpeedZero) {
   const size_t normal = Bytes(0, 0);  // duration factor 0.8
+  const size_t slow = Bytes(-3, 0);   // 1.0
   const size_t fast = Bytes(3, 11);   // 0.6, and pitch factor 2
   ASSERT_GT(normal, 10000u);
-  EXPECT_NEAR(static_cast<double>(fast) / static_cast<double>(normal), 0.75, 0.03);
+  EXPECT_NEAR(static_cast<double>(slow) / static_cast<double>(normal), 1.25, 0.03);
+  // Faster than normal, vowels and pauses follow the factor and consonants are spared.
+  const double ratio = static_cast<double>(fast) / static_cast<double>(normal);
+  EXPECT_GT(ratio, 0.76);
+  EXPECT_LT(ratio, 0.87);
+}
+
+int g_wakes = 0;
+
+// Asking whether the engine still speaks does not wake the asker: the wake-up message
+// goes out when the answer changes (a waiter that asks at every wake-up would spin).
+TEST_F(Adapter, BusyQuestionsDoNotPostWakeUps) {
+  SetMessageHandler(kMsgSynthWake, [](uint32_t, intptr_t, intptr_t) { ++g_wakes; });
+  ASSERT_TRUE(SynthInit(0, 0, 0, 3, ""));
+  SynthSpeak("Gravador de CD, um programa que fala");
+  PumpMessages();
+  g_wakes = 0;
+  int busy = 0;
+  for (int i = 0; i < 200; ++i) busy += SynthBusy(0) ? 1 : 0;
+  EXPECT_GT(busy, 0) << "the sound still plays";
+  EXPECT_LE(g_wakes, 1) << "at most the change to silence";
+  SynthStop();
+  PumpMessages();
+  EXPECT_GE(g_wakes, 1) << "a stop wakes the waiters";
+  EXPECT_FALSE(SynthBusy(0));
+  SynthDone();
+  SetMessageHandler(kMsgSynthWake, nullptr);
 }
 
 TEST_F(Adapter, WithoutMbrolaTheStartFailsAndLeavesNothingRunning) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -34,21 +35,32 @@ struct Outcome {
   std::string screen;  // the last dump
 };
 
-// Runs the program to its end with the shipped Sonela.ini (IMAGEM = `image`).
-Outcome RunProgram(const TempDir& tmp, const std::string& image, const std::string& keys) {
-  test::MakeDir(tmp / "home");
-  test::MakeDir(tmp / "config");
-  test::MakeDir(tmp / "config/Sonela");
+// The shipped Sonela.ini with IMAGEM = `image`, every line `edit` keeps (it may change
+// the line; false drops it).
+std::string ShippedIni(const std::string& image,
+                       const std::function<bool(std::string& line)>& edit = nullptr) {
   std::istringstream in(test::ReadFile(kShippedIni));
   std::string ini, line;
-  while (std::getline(in, line))
-    ini += line.rfind("IMAGEM=", 0) == 0 ? "IMAGEM=" + image + "\n" : line + "\n";
+  while (std::getline(in, line)) {
+    if (line.rfind("IMAGEM=", 0) == 0) line = "IMAGEM=" + image;
+    if (!edit || edit(line)) ini += line + "\n";
+  }
+  return ini;
+}
+
+// Runs the program to its end with `ini` as the user's Sonela.ini. The same `tmp` may run
+// again: the user's state (the kept speed) is still there.
+Outcome RunWith(const TempDir& tmp, const std::string& ini, const std::string& keys) {
+  for (const char* d : {"home", "config", "config/Sonela"})
+    if (!test::FileExistsForTest(tmp / d)) test::MakeDir(tmp / d);
   test::WriteFile(tmp / "config/Sonela/Sonela.ini", ini);
   test::WriteFile(tmp / "keys", keys);
   // Both are FIFOs read as they come. SDL's disk driver opens its file anew whenever the
   // device is reopened for another format (the engine's 16-bit sound, the 8-bit key
   // echoes): a plain file would keep only the last stretch.
   const std::string fifo = tmp / "screen", audio = tmp / "audio.raw";
+  unlink(fifo.c_str());
+  unlink(audio.c_str());
   Outcome run;
   if (mkfifo(fifo.c_str(), 0600) != 0 || mkfifo(audio.c_str(), 0600) != 0) return run;
   const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -102,6 +114,11 @@ Outcome RunProgram(const TempDir& tmp, const std::string& image, const std::stri
   close(sound);
   run.status = exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// Runs the program to its end with the shipped Sonela.ini (IMAGEM = `image`).
+Outcome RunProgram(const TempDir& tmp, const std::string& image, const std::string& keys) {
+  return RunWith(tmp, ShippedIni(image), keys);
 }
 
 // Seconds of 16-bit speech in bytes [from, to) of the capture: 20 ms windows read as
@@ -193,6 +210,73 @@ TEST_F(OwnEngineEndToEnd, TheEngineSpeaksEveryPromptOfABurnAndAKeySilencesIt) {
               cutSpeech);
   EXPECT_GT(cutSpeech, 1.0) << "the banner";
   EXPECT_LT(cutSpeech, first - 0.6) << "the prompt was cut short";
+}
+
+// Speech speed by key, for the own engine (kind 3) and espeak-ng (kind 4): Ctrl+F4 and 5
+// at the disc name prompt make the next prompt (the folder's) at most half as long as at
+// the shipped index 3, and the next start of the program keeps index 5.
+void SpeedFiveHalvesThePromptsAndIsKept(int kind) {
+  const auto ofKind = [kind](std::string& line) {
+    if (line.rfind("TIPOSAPI=", 0) == 0) line = "TIPOSAPI=" + std::to_string(kind);
+    return true;
+  };
+  TempDir data;
+  const std::string ini = ShippedIni(data / "disco.iso", ofKind);
+  const std::string name = "text MEUDISCO\nkey Return\nwait 6000\ndump\nquit\n";
+  TempDir normal, fast;
+  const Outcome a = RunWith(normal, ini, "wait 8000\ndump\n" + name);
+  const Outcome b = RunWith(
+      fast, ini, "wait 8000\ndump\nkey F4 ctrl\nwait 500\ntext 5\nwait 3000\ndump\n" + name);
+  ASSERT_GE(a.audioAt.size(), 2u);
+  ASSERT_GE(b.audioAt.size(), 3u);
+  const double first3 = Speech16(a.audio, 0, a.audioAt[0]);
+  const double folder3 = Speech16(a.audio, a.audioAt[0], a.audioAt[1]);
+  const double folder5 = Speech16(b.audio, b.audioAt[1], b.audioAt[2]);
+  EXPECT_GT(Speech16(b.audio, b.audioAt[0], b.audioAt[1]), 0.2) << "Velocidade 5, said";
+  // The same folder again: a new start at the kept index.
+  const Outcome c = RunWith(fast, ini, "wait 8000\ndump\nquit\n");
+  ASSERT_GE(c.audioAt.size(), 1u);
+  const double first5 = Speech16(c.audio, 0, c.audioAt[0]);
+  std::printf(
+      "kind %d: folder prompt %.2f s at index 3, %.2f s at 5; banner and name prompt "
+      "%.2f s at 3, %.2f s after a new start at 5\n",
+      kind, folder3, folder5, first3, first5);
+  EXPECT_GT(folder3, 0.8);
+  EXPECT_GT(folder5, 0.2);
+  EXPECT_LE(folder5, folder3 / 2);
+  EXPECT_GT(first3, 2.0);
+  EXPECT_GT(first5, 0.5);
+  EXPECT_LE(first5, first3 / 2);
+  EXPECT_NE(test::ReadFile(fast / "config/minigravador/estado").find("VELOCIDADE=5"),
+            std::string::npos);
+  EXPECT_EQ(test::ReadFile(fast / "config/Sonela/Sonela.ini"), ini) << "never written";
+}
+
+TEST_F(OwnEngineEndToEnd, SpeedFiveByKeyHalvesThePromptsAndIsKeptOwnEngine) {
+  SpeedFiveHalvesThePromptsAndIsKept(3);
+}
+
+TEST_F(OwnEngineEndToEnd, SpeedFiveByKeyHalvesThePromptsAndIsKeptEspeak) {
+  SpeedFiveHalvesThePromptsAndIsKept(4);
+}
+
+// The engine's file locations are read when the program starts, while the system's
+// Sonela.ini (which has [ONDALTTS]) still backs the user's: a user file without that
+// section, with LEGADO=N, still speaks with the own engine (16-bit sound), not the
+// legacy voice (8-bit).
+TEST_F(OwnEngineEndToEnd, AUserSonelaIniWithoutOndalttsStillGetsTheOwnEngine) {
+  bool inOndal = false;
+  const auto noOndal = [&inOndal](std::string& line) {
+    if (!line.empty() && line[0] == '[') inOndal = line.rfind("[ONDALTTS]", 0) == 0;
+    return !inOndal;
+  };
+  TempDir data, tmp;
+  const std::string ini = ShippedIni(data / "disco.iso", noOndal);
+  ASSERT_EQ(ini.find("ONDALTTS"), std::string::npos);
+  ASSERT_NE(ini.find("LEGADO=N"), std::string::npos);
+  const Outcome run = RunWith(tmp, ini, "wait 7000\ndump\nquit\n");
+  ASSERT_GE(run.audioAt.size(), 1u);
+  EXPECT_GT(Speech16(run.audio, 0, run.audioAt[0]), 2.0) << "the own engine's banner and prompt";
 }
 
 }  // namespace

@@ -113,6 +113,35 @@ TEST(GeraPhoTest, PausasEFatores) {
   EXPECT_EQ(GeraPho({";555|ka", "k"}, 1e300, 1e300).at(1), "k 10000000000 50 10000000000");
 }
 
+// Milliseconds of each phoneme line (comments and empty lines left out).
+std::vector<int> Duracoes(const Linhas& linhas) {
+  std::vector<int> d;
+  for (const std::string& l : linhas) {
+    if (l.empty() || l[0] == ';') continue;
+    d.push_back(std::stoi(l.substr(l.find(' ') + 1)));
+  }
+  return d;
+}
+
+// Fast speech: below the normal factor 0.8 vowels follow the factor, consonants shrink
+// less, and a pause keeps at least 30 % of its normal length.
+TEST(GeraPhoTest, FalaRapidaPoupaConsoantesEPausas) {
+  Carrega("", TodosOsDifones());
+  const Linhas frase = {";555|ka", "k", ">a", "", ";555|,", "_,", ""};
+  const std::vector<int> normal = Duracoes(GeraPho(frase, 1.0, 0.8));
+  ASSERT_EQ(normal, (std::vector<int>{64, 116, 240}));  // uniform at the normal factor
+  EXPECT_EQ(Duracoes(GeraPho(frase, 1.0, 1.2)), (std::vector<int>{96, 174, 360}));  // slow
+  for (const double fator : {0.6, 0.4, 0.2, 0.1}) {
+    const std::vector<int> rapida = Duracoes(GeraPho(frase, 1.0, fator));
+    const double k = rapida[0] / 64.0, a = rapida[1] / 116.0;
+    EXPECT_NEAR(a, fator / 0.8, 0.02) << fator;
+    EXPECT_GT(k, a * 1.1) << fator << ": the consonant is spared";
+    EXPECT_LT(k, 1.0) << fator;
+    EXPECT_GE(rapida[2], 72) << fator << ": the comma's pause does not vanish";
+    EXPECT_LT(rapida[2], 240) << fator;
+  }
+}
+
 TEST(GeraPhoTest, ReparoDeDifones) {
   Carrega();  // empty diphone list
   EXPECT_EQ(GeraPho({";555|ab", "a", "b", ""}, 1.0, 1.0),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/uttsPreproc.h"
+#include "engine/uttsPreprocLeituras.h"
 #include "texto.h"
 
 namespace mg {
@@ -118,23 +119,36 @@ TEST_F(LeiturasTest, Siglas) {
   Confere({
       {"o cabo USB", "o cabo u ésse bê"},
       {"dados do IBGE", "dados do i bê jê é"},
-      {"a ONU e a UNESCO", "a ONU e a UNESCO"},
       {"GRAVAÇÃO TERMINADA", "GRAVAÇÃO TERMINADA"},  // all in capitals: read
       {"o CD", "o sê dê"},
   });
 }
 
-TEST_F(LeiturasTest, LeiturasDeAntesNaoMudam) {
+// The acronym list's pronunciations, amid small letters and in a text all in capitals;
+// acronyms that are no Portuguese syllables are spelled even in capitals.
+TEST_F(LeiturasTest, SiglasComPronunciaESiglasImpronunciaveis) {
   Confere({
-      {"3,05", "três vírgula zero cinco"},
-      {"2345-6789", "dois três quatro cinco traço seis sete oito nove"},
-      {"21ª", "vigésima primeira"},
-      {"1.000 reais", "mil reais"},
-      {"-5", "menos cinco"},
-      {"007", "zero zero sete"},
-      {"5 - 3", "cinco , três"},
-      {"CPF", "sê pê éfe"},
+      {"a ONU e a UNESCO", "a ônu e a unésco"},
+      {"A ONU E A UNESCO", "A ônu E A unésco"},
+      {"o ENEM do SESC", "o enêm do sésqui"},
+      {"a NASA.", "a nása."},
+      {"o SUS", "o SUS"},  // listed without a pronunciation: its letters as a word
+      {"o INSS paga", "o i êne ésse ésse paga"},
+      {"O INSS PAGA", "O i êne ésse ésse PAGA"},
+      {"CPF E DVD", "sê pê éfe E dê vê dê"},
+      {"O IBGE E A UERJ", "O i bê jê é E A uérji"},
+      {"NOME DO CD OU DVD", "NOME DO sê dê OU dê vê dê"},
+      {"A OAB", "A ó a bê"},
   });
+}
+
+TEST(Siglas, PronunciaveisComoSilabasDoPortugues) {
+  for (const char* sim : {"ONU", "NASA", "ENEM", "OTAN", "DETRAN", "ISSO", "ENTER", "SENHA", "OBRA",
+                          "TEXTO", "FLOR", "QUAL", "TRANS", "PARES"})
+    EXPECT_TRUE(preproc::SiglaPronunciavel(sim)) << sim;
+  for (const char* nao :
+       {"INSS", "SESC", "IBGE", "USP", "OAB", "CPF", "UERJ", "ONGS", "QATAR", "SP", "", "A1"})
+    EXPECT_FALSE(preproc::SiglaPronunciavel(nao)) << nao;
 }
 
 }  // namespace

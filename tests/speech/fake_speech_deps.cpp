@@ -60,6 +60,10 @@ int ReadSpeedIndex() { return Deps().speedIndex; }
 std::string ReadLettersDirectory() { return Deps().dirLetras; }
 bool ReadSapiSelected() { return Deps().sapi; }
 SynthSettings ReadSynthSettings() { return Deps().synth; }
+// Index 3 is the configured speed; the others are told apart by a value of their own.
+int ReadSynthSpeed(int kind, int speedIndex, int configuredSpeed) {
+  return speedIndex == 3 ? configuredSpeed : 1000 * kind + speedIndex;
+}
 VoiceParameters ReadVoiceParameters(int speedIndex) {
   Deps().voiceReads.push_back(speedIndex);
   return Deps().voice;

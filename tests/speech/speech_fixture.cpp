@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "audio/snwav.h"
 #include "common/wavheader.h"
 #include "speech/numbers.h"
@@ -30,7 +32,10 @@ void SpeechTest::SetUp() {
   WavFlags() = SnWavFlags{};
   Speech() = SpeechState{};
   NewDiskFile();
-  lettersLinux_ = MakeTempDir() + "/letras";
+  const std::string tmp = MakeTempDir();
+  // The user's state file (the kept speed) lives in a folder of the test's own.
+  setenv("XDG_CONFIG_HOME", (tmp + "/config").c_str(), 1);
+  lettersLinux_ = tmp + "/letras";
   mkdir(lettersLinux_.c_str(), 0755);
   lettersSuite_ = "c:" + lettersLinux_ + "/";
   for (char& c : lettersSuite_) {

@@ -1,4 +1,6 @@
 // sonela-voz fala --voz motor TEXTO -o saida.wav: the own engine (fala_motor.cpp).
+// --velocidade N (1-5) speaks at speed index N for every voice, as the program does
+// after Ctrl+F4 and N.
 // sonela-voz fala --voz legado TEXTO -o saida.wav: speaks a text through the legacy voice
 // (rule translation and unit concatenation) into a WAV file, as the legacy speaking path
 // does: runs of letters through the translator, digits and other characters from their
@@ -16,11 +18,19 @@
 #include "legacy/sninter.h"
 #include "legacy/sntradut.h"
 #include "legacy/unidades.h"
+#include "speech/config.h"
 #include "subcommand.h"
 
 namespace mg::voz {
 int FalaSistema(int argc, char** argv);  // fala_sistema.cpp: the system voices
 }  // namespace mg::voz
+
+int mg::voz::IndiceDeVelocidade(const std::string& valor) {
+  if (valor.size() == 1 && valor[0] >= '1' && valor[0] <= '5') return valor[0] - '0';
+  std::fprintf(stderr, "fala: --velocidade quer um \xc3\xadndice de 1 a 5, n\xc3\xa3o \"%s\"\n",
+               valor.c_str());
+  return 0;
+}
 
 namespace {
 
@@ -35,6 +45,8 @@ void Recording(const std::string& name) {
   const auto s = mg::ReadWavU8Mono(mg::ToLinuxPath(mg::DiretorioLetras() + name + ".wav"));
   if (s) g_samples.insert(g_samples.end(), s->begin(), s->end());
 }
+
+int g_pausePoint = 250, g_pauseComma = 150, g_pauseColon = 200;
 
 void Pause(int ms) {
   g_samples.insert(g_samples.end(), static_cast<size_t>(ms) * 11025 / 1000, 128);
@@ -67,9 +79,9 @@ void Speak(const std::string& text) {
     } else if (c < 32 && c != 0 && c != 12) {
     } else {
       Recording("_" + std::to_string(c));
-      if (c == '.' && blankAfter) Pause(250);
-      if ((c == ',' || c == '-') && blankAfter) Pause(150);
-      if (c == '(' || c == ')' || c == ':' || c == ';') Pause(200);
+      if (c == '.' && blankAfter) Pause(g_pausePoint);
+      if ((c == ',' || c == '-') && blankAfter) Pause(g_pauseComma);
+      if (c == '(' || c == ')' || c == ':' || c == ';') Pause(g_pauseColon);
     }
     ++i;
   }
@@ -78,11 +90,13 @@ void Speak(const std::string& text) {
 int Fala(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
     const std::string v = argv[i + 1];
+    // The system voices read their own options.
     if (std::strcmp(argv[i], "--voz") == 0 && (v == "espeak" || v == "sd" || v == "sd54"))
       return mg::voz::FalaSistema(argc, argv);
   }
   std::string voz, out, text, letras, difones, dados;
-  int corte = 400, sobra = 0, interpal = 100;
+  int corte = 400, sobra = 0, interpal = 100, indice = 0;
+  bool corteDado = false, sobraDada = false, pausaDada = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
@@ -97,19 +111,21 @@ int Fala(int argc, char** argv) {
     else if (a == "--dados")
       dados = next();
     else if (a == "--corte")
-      corte = std::atoi(next().c_str());
+      corte = std::atoi(next().c_str()), corteDado = true;
     else if (a == "--sobra")
-      sobra = std::atoi(next().c_str());
+      sobra = std::atoi(next().c_str()), sobraDada = true;
     else if (a == "--pausa")
-      interpal = std::atoi(next().c_str());
-    else if (!a.empty() && a[0] == '-' && a.size() > 1) {
+      interpal = std::atoi(next().c_str()), pausaDada = true;
+    else if (a == "--velocidade") {
+      if ((indice = mg::voz::IndiceDeVelocidade(next())) == 0) return 2;
+    } else if (!a.empty() && a[0] == '-' && a.size() > 1) {
       std::fprintf(stderr, "fala: op\xc3\xa7\xc3\xa3o desconhecida %s\n", a.c_str());
       return 2;
     } else {
       text += (text.empty() ? "" : " ") + a;
     }
   }
-  if (voz == "motor" && !out.empty()) return mg::voz::FalaMotor(text, out, dados);
+  if (voz == "motor" && !out.empty()) return mg::voz::FalaMotor(text, out, dados, indice);
   if (voz != "legado" || out.empty()) {
     std::fprintf(stderr, "uso: sonela-voz fala --voz legado|motor TEXTO -o saida.wav\n");
     return 2;
@@ -122,6 +138,16 @@ int Fala(int argc, char** argv) {
                  mg::NomeBancoDeVoz().c_str());
     mg::FechaTradutor();
     return 1;
+  }
+  if (indice != 0) {
+    // The speed index's SINTETIZADOR values, as SpeechInit hands them on.
+    const mg::VoiceParameters v = mg::ReadVoiceParameters(indice);
+    if (!corteDado) corte = v.trim;
+    if (!sobraDada) sobra = v.minimum;
+    if (!pausaDada) interpal = v.pauseWords;
+    g_pausePoint = v.pausePoint;
+    g_pauseComma = v.pauseComma;
+    g_pauseColon = v.pauseColon;
   }
   mg::AjustaParametros(corte, sobra, interpal);
   mg::SetBlockPlayer(AppendBlock);
@@ -140,10 +166,10 @@ int Fala(int argc, char** argv) {
 }
 
 mg::voz::Register r("fala", Fala,
-                    "--voz legado TEXTO -o saida.wav [--letras DIR --difones DIR] "
-                    "[--corte N --sobra N --pausa N]\n"
-                    "       fala --voz motor TEXTO -o saida.wav [--dados DIR]\n"
+                    "--voz legado TEXTO -o saida.wav [--velocidade 1-5] [--letras DIR "
+                    "--difones DIR] [--corte N --sobra N --pausa N]\n"
+                    "       fala --voz motor TEXTO -o saida.wav [--velocidade 1-5] [--dados DIR]\n"
                     "       fala --voz espeak|sd|sd54 TEXTO [-o saida.wav] "
-                    "[--numero N --velocidade N --tom N]");
+                    "[--numero N --velocidade 1-5 --tom N]");
 
 }  // namespace

@@ -12,12 +12,14 @@
 #include "console/console.h"
 #include "sapi/snSapi5.h"
 #include "sapi/snsapi4.h"
+#include "speech/config.h"
+#include "subcommand.h"
 
 namespace mg::voz {
 
 int FalaSistema(int argc, char** argv) {
   std::string voz, out, text;
-  int voice = 0, speed = 0, pitch = 0;
+  int voice = 0, pitch = 0, index = 3;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
@@ -28,7 +30,7 @@ int FalaSistema(int argc, char** argv) {
     } else if (a == "--numero") {
       voice = std::atoi(next().c_str());
     } else if (a == "--velocidade") {
-      speed = std::atoi(next().c_str());
+      if ((index = IndiceDeVelocidade(next())) == 0) return 2;
     } else if (a == "--tom") {
       pitch = std::atoi(next().c_str());
     } else {
@@ -36,6 +38,13 @@ int FalaSistema(int argc, char** argv) {
     }
   }
   const std::string cp = Utf8ToCp1252(text);
+  // The speed of index `index` for this voice's kind, from the table of Sonela.ini;
+  // VELOCIDADE counts for index 3 only when it was written for this kind.
+  const int kind = voz == "espeak" ? 4 : (voz == "sd54" ? 54 : 5);
+  const SynthSettings configured = ReadSynthSettings();
+  const bool sameKind = configured.kind == kind || (kind == 5 && configured.kind != 3 &&
+                                                    configured.kind != 4 && configured.kind != 54);
+  const int speed = ReadSynthSpeed(kind, index, sameKind ? configured.speed : 0);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
   auto waiting = [&](bool busy) { return busy && std::chrono::steady_clock::now() < deadline; };
   if (voz == "espeak") {

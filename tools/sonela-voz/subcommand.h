@@ -15,8 +15,12 @@ struct Entry {
 std::map<std::string, Entry>& Commands();
 
 // sonela-voz fala --voz motor: the text (UTF-8) through the own engine into `saida`
-// (UTF-8 path); `dados` the engine's data folder, empty for the configured one.
-int FalaMotor(const std::string& texto, const std::string& saida, const std::string& dados);
+// (UTF-8 path); `dados` the engine's data folder, empty for the configured one; `indice`
+// the speed index 1-5, 0 for the prosody file's own durations.
+int FalaMotor(const std::string& texto, const std::string& saida, const std::string& dados,
+              int indice);
+// The value of --velocidade: a speed index 1-5; 0 (after a message) when it is none.
+int IndiceDeVelocidade(const std::string& valor);
 
 struct Register {
   Register(const char* name, Command run, const char* usage) {
