@@ -375,7 +375,7 @@ bool CarregaMbrola() {
   while (true) {
     const size_t fim = resto.find(':');
     std::string dir(resto.substr(0, fim));
-    if (dir.empty()) dir = ".";
+    if (dir.empty()) dir.assign(1, '.');
     if (const std::string p = dir + "/mbrola"; executavel(p)) {
       e.programa = p;
       // A relative PATH entry is made absolute: the child must not depend on our cwd.

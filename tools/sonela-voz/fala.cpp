@@ -66,7 +66,7 @@ void Speak(const std::string& text) {
     } else if (c == ' ' || c == '\r' || c == '\n') {
     } else if (c < 32 && c != 0 && c != 12) {
     } else {
-      Recording("_" + std::to_string(c));
+      Recording(std::string("_").append(std::to_string(c)));
       if (c == '.' && blankAfter) Pause(250);
       if ((c == ',' || c == '-') && blankAfter) Pause(150);
       if (c == '(' || c == ')' || c == ':' || c == ';') Pause(200);
