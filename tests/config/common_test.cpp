@@ -39,7 +39,11 @@ TEST(Paths, SuitePathsBecomeLinuxPaths) {
   EXPECT_EQ(ToLinuxPath("m\xfasica"), "m\u00fasica");
   SetDriveRoot('d', "/mnt/dados");
   EXPECT_EQ(ToLinuxPath("D:\\som"), "/mnt/dados/som");
+  SetDriveRoot('d', "/mnt/dados/");
+  EXPECT_EQ(ToLinuxPath("d:\\\\som\\"), "/mnt/dados/som/");  // one slash between root and rest
+  EXPECT_EQ(ToLinuxPath("d:"), "/mnt/dados/");
   SetDriveRoot('d', "");
+  EXPECT_EQ(ToLinuxPath("E:\\"), "/");
   setenv("HOME", "/home/ana", 1);
   EXPECT_EQ(ToLinuxPath("~/minigravador.iso"), "/home/ana/minigravador.iso");
   EXPECT_EQ(ToLinuxPath("~x"), "~x");
