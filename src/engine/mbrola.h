@@ -40,7 +40,9 @@ const std::string& ProgramaMbrola();
 // loaded the voice and answers (the samples of a short silence). 0, or -1 when the
 // program is not loaded, the voice is missing or not a voice (mbrola exits), the child
 // does not answer in time, a key ended the wait, or a child already failed to answer
-// since the last reset_MBR. A child of an earlier init_MBR is closed first.
+// since the last reset_MBR. A child of an earlier init_MBR is closed first. The very
+// first start of the program does not give way to a key (a key typed ahead must not
+// cost the engine); every later one (a recovery) does.
 int init_MBR(const char* voz);
 // Sends text (one or more MBROLA input lines). 0, or -1 when the child is gone or stuck,
 // or a key ended a wait for room in its input.
@@ -53,8 +55,9 @@ void flush_MBR();
 // samples, and returns 0 once every sample of the flushed input has been returned.
 // -1: the child died, stopped answering within the deadline, or (with the ignore-errors
 // value 0) met an unknown diphone. A wait abandoned because the interrupt predicate
-// answered yes returns 0. A child that falls silent after giving at least half of what
-// was asked is taken to have finished (an mbrola whose output runs shorter).
+// answered yes returns 0. A child that falls silent for the wait's deadline after giving
+// at least half of what was asked is taken to have finished (an mbrola whose output
+// runs shorter than the durations say).
 int read_MBR(int16_t* destino, int maximo);
 // Starts an utterance: discards everything pending (unflushed input, samples not yet
 // read) and ends the giving-up of a child that did not answer. A child with work still
