@@ -221,8 +221,8 @@ TEST_F(Driver, TheEndOfAnUtteranceIsKnownFromTheSamplesWhateverMbrolaSays) {
 }
 
 TEST_F(Driver, AChildThatNeverAnswersIsGivenUpOncePerUtteranceAndAKeyEndsItsWait) {
-  DefinePrazosMbrola(400, 300);
   ASSERT_EQ(Start(), 0);
+  DefinePrazosMbrola(400, 300);
   std::ofstream(dir / "voz") << "VOZFALSA surda";
   kill(ProcessoMbrola(), SIGKILL);
   usleep(100000);  // gone before the next utterance looks
@@ -240,10 +240,11 @@ TEST_F(Driver, AChildThatNeverAnswersIsGivenUpOncePerUtteranceAndAKeyEndsItsWait
   utterance(10);
   const auto took = Clock::now() - t0;
   EXPECT_GE(took, std::chrono::milliseconds(400)) << "the new child was waited for";
-  EXPECT_LT(took, std::chrono::milliseconds(1200)) << "but once, not once per line";
+  // Once per line would be 4 s; the bounds leave room for a loaded machine.
+  EXPECT_LT(took, std::chrono::milliseconds(2500)) << "but once, not once per line";
   t0 = Clock::now();
   utterance(10);
-  EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(1200)) << "and once more per utterance";
+  EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(2500)) << "and once more per utterance";
   EXPECT_EQ(ProcessoMbrola(), 0);
 
   DefinePrazosMbrola(5000, 300);
@@ -251,7 +252,8 @@ TEST_F(Driver, AChildThatNeverAnswersIsGivenUpOncePerUtteranceAndAKeyEndsItsWait
   DefineInterrupcaoMbrola([&] { return key; });
   t0 = Clock::now();
   utterance(10);
-  EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(300)) << "a key ends the wait";
+  EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(1500))
+      << "a key ends the wait (5 s a line)";
   EXPECT_TRUE(NoChildren());
 }
 
