@@ -44,13 +44,16 @@ int main(int argc, char** argv) {
     const int campos = std::sscanf(linha, "%255s %255s", nome, dur);
     if (campos < 1 || nome[0] == ';') continue;
     if (std::strcmp(nome, "#") == 0) {
-      std::vector<int16_t> saida;
+      // Written as it is made (stdio's buffer at a time), as mbrola streams its output.
+      size_t total = 0;
+      for (const auto& f : fones) total += static_cast<size_t>(f.first) * 16;
+      size_t n = total > 40 ? total - 40 : 0;
+      if (curta) n = total * 9 / 10;
       for (const auto& [d, conhecido] : fones)
-        for (int i = 0; i < d * 16; ++i)
-          saida.push_back(conhecido ? static_cast<int16_t>(i % 30000 + 1) : 0);
-      size_t n = saida.size() > 40 ? saida.size() - 40 : 0;
-      if (curta) n = saida.size() * 9 / 10;
-      std::fwrite(saida.data(), 2, n, stdout);
+        for (int i = 0; i < d * 16 && n > 0; ++i, --n) {
+          const int16_t s = conhecido ? static_cast<int16_t>(i % 30000 + 1) : 0;
+          std::fwrite(&s, 2, 1, stdout);
+        }
       fones.clear();
       std::fflush(stdout);
       continue;
