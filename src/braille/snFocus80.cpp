@@ -16,12 +16,11 @@
 #include <signal.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -86,12 +85,12 @@ void CloseHandle(Handle& h) {
   h.reset();
 }
 
-// The connection's first steps, as made by the opening thread.
+// The connection's first steps, made by an opening thread. The result travels to the
+// main thread through the hand-over queue (the message's first value is the pointer),
+// which owns it from then on; a result nobody waits for any more closes its connection.
 struct Opening {
-  std::mutex lock;
-  std::condition_variable doneSignal;
-  bool done = false;
-  bool abandoned = false;  // the main thread stopped waiting; the thread cleans up
+  ~Opening() { CloseHandle(handle); }
+  uint64_t attempt = 0;
   Handle handle;
   int fd = -1;
   int cells = 0;
@@ -150,12 +149,14 @@ void Connect(Opening& o) {
   o.driver = name;
 }
 
-void RunOpening(std::shared_ptr<Opening> o) {
+// The opening thread: waits `delay` (a reconnection's back-off), connects, hands the
+// result over. It touches nothing of the main thread's.
+void RunOpening(uint32_t message, uint64_t attempt, std::chrono::milliseconds delay) {
+  if (delay.count() > 0) std::this_thread::sleep_for(delay);
+  auto o = std::make_unique<Opening>();
+  o->attempt = attempt;
   Connect(*o);
-  std::lock_guard<std::mutex> hold(o->lock);
-  o->done = true;
-  if (o->abandoned) CloseHandle(o->handle);
-  o->doneSignal.notify_all();
+  HandOver(message, reinterpret_cast<intptr_t>(o.release()), 0);
 }
 
 // The display while it is active.
@@ -171,12 +172,48 @@ struct Display {
 };
 Display gDisplay;
 
+// Opening attempts: the number of the one the main thread awaits (0: none), and the
+// back-off of reconnection after a display was lost (0: not reconnecting).
+uint32_t gOpenedMessage = 0;
+uint64_t gAttempts = 0;
+uint64_t gAwaited = 0;
+std::chrono::milliseconds gBackOff{0};
+constexpr std::chrono::milliseconds kFirstBackOff{500};
+constexpr std::chrono::milliseconds kMaxBackOff{8000};
+
 void ShowRow(const uint8_t* row80);
 void OnReadable();
 void TranslateKey(intptr_t first, intptr_t second, uint8_t& character, uint8_t& extended);
 
-// The connection failed or BRLTTY went away: the console works on without a display.
+// Starts an opening thread; false when no thread could be made.
+bool StartOpening(std::chrono::milliseconds delay) {
+  // The thread starts with SIGPIPE blocked, so that a broken connection cannot end the
+  // program even before its own guard is up.
+  sigset_t pipe, old;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, &old);
+  bool started = true;
+  try {
+    std::thread(RunOpening, gOpenedMessage, ++gAttempts, delay).detach();
+    gAwaited = gAttempts;
+  } catch (const std::system_error&) {
+    started = false;
+  }
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  return started;
+}
+
+// The next reconnection attempt, each one waiting twice as long as the last.
+void Reconnect() {
+  gBackOff = gBackOff.count() == 0 ? kFirstBackOff : std::min(gBackOff * 2, kMaxBackOff);
+  if (!StartOpening(gBackOff)) gBackOff = std::chrono::milliseconds(0);
+}
+
+// The connection failed or BRLTTY went away: the console works on without a display,
+// and a display that was active is looked for again.
 void Deactivate() {
+  const bool wasActive = static_cast<bool>(gDisplay.handle);
   SetBrailleRowSink(nullptr);
   SetBrailleKeySlot(nullptr, false);
   WatchFileDescriptor(-1, nullptr);
@@ -185,6 +222,36 @@ void Deactivate() {
   gDisplay.cells = 0;
   gDisplay.description.clear();
   gDisplay.shown.clear();
+  if (wasActive && gAwaited == 0) Reconnect();
+}
+
+void Activate(Opening& o) {
+  gDisplay.handle = std::move(o.handle);
+  gDisplay.fd = o.fd;
+  gDisplay.cells = o.cells;
+  gDisplay.description = o.driver + " " + std::to_string(o.cells);
+  gDisplay.shown.clear();
+  gDisplay.keys = DisplayKeys();
+  SetBrailleRowSink(ShowRow);
+  SetBrailleKeySlot(TranslateKey, true);
+  WatchFileDescriptor(gDisplay.fd, OnReadable);
+  // Show the cursor's row at once rather than a blank display.
+  uint8_t row[kScreenCols];
+  for (int c = 0; c < kScreenCols; ++c) row[c] = ScreenCharAt(c + 1, CursorRow());
+  ShowRow(row);
+}
+
+// An opening thread's result, on the main thread while messages are serviced.
+void OnOpened(uint32_t, intptr_t first, intptr_t) {
+  std::unique_ptr<Opening> o(reinterpret_cast<Opening*>(first));
+  if (!o || o->attempt != gAwaited) return;  // given up on: its connection closes here
+  gAwaited = 0;
+  if (o->handle && !gDisplay.handle) {
+    gBackOff = std::chrono::milliseconds(0);
+    Activate(*o);
+  } else if (gBackOff.count() > 0) {
+    Reconnect();
+  }
 }
 
 void ShowRow(const uint8_t* row80) {
@@ -237,42 +304,21 @@ void InstallBrailleDisplay() {
 bool OpenBrailleDisplay() {
   if (gDisplay.handle) return true;
   gDisplay.keyMessage = RegisterConsoleMessage(kMsgBrailleName);
-  auto opening = std::make_shared<Opening>();
-  {
-    // The thread starts with SIGPIPE blocked, so that a broken connection cannot end
-    // the program even before its own guard is up.
-    sigset_t pipe, old;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, &old);
-    bool started = true;
-    try {
-      std::thread(RunOpening, opening).detach();
-    } catch (const std::system_error&) {
-      started = false;
+  gOpenedMessage = RegisterConsoleMessage("mgBrailleOpened");
+  SetMessageHandler(gOpenedMessage, OnOpened);
+  if (gAwaited == 0 && !StartOpening(std::chrono::milliseconds(0))) return false;
+  // The wait services messages like every other wait; the result arrives as one.
+  const uint64_t mine = gAwaited;
+  const auto deadline = std::chrono::steady_clock::now() + kOpenDeadline;
+  while (gAwaited == mine && !gDisplay.handle) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      gAwaited = 0;  // a late answer closes its own connection
+      break;
     }
-    pthread_sigmask(SIG_SETMASK, &old, nullptr);
-    if (!started) return false;
+    WaitMessage(static_cast<int>(left.count()));
   }
-  std::unique_lock<std::mutex> wait(opening->lock);
-  if (!opening->doneSignal.wait_for(wait, kOpenDeadline, [&] { return opening->done; })) {
-    opening->abandoned = true;
-    return false;
-  }
-  if (!opening->handle) return false;
-  gDisplay.handle = std::move(opening->handle);
-  gDisplay.fd = opening->fd;
-  gDisplay.cells = opening->cells;
-  gDisplay.description = opening->driver + " " + std::to_string(opening->cells);
-  gDisplay.shown.clear();
-  gDisplay.keys = DisplayKeys();
-  SetBrailleRowSink(ShowRow);
-  SetBrailleKeySlot(TranslateKey, true);
-  WatchFileDescriptor(gDisplay.fd, OnReadable);
-  // Show the cursor's row at once rather than a blank display.
-  uint8_t row[kScreenCols];
-  for (int c = 0; c < kScreenCols; ++c) row[c] = ScreenCharAt(c + 1, CursorRow());
-  ShowRow(row);
   return BrailleDisplayActive();
 }
 

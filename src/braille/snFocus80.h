@@ -2,9 +2,14 @@
 // the opener once its window exists (SetBrailleDisplayOpener); from then on the row
 // last drawn or holding the cursor is shown on the display in braille, and the
 // display's keys arrive in the key buffer as key codes. Without BRLTTY, without a
-// display or without cells, nothing happens and no message is shown. Everything here
-// runs on the main thread; only the connection's first steps run on a short-lived
-// thread of their own, so that a BRLTTY that does not answer cannot hold up the start.
+// display or without cells, nothing happens and no message is shown. A display that was
+// active and is lost (BRLTTY restarted or gone) is looked for again, half a second
+// later, then twice as long after every failure up to 8 s, until it is back; meanwhile
+// the console works on without it. Everything here runs on the main thread; only the
+// connection's first steps run on a short-lived thread of their own, so that a BRLTTY
+// that does not answer cannot hold up the program. Its result comes back through the
+// console's hand-over queue and is taken while messages are serviced (the opener waits
+// for it in a message wait of at most 3 s).
 #pragma once
 
 #include <string>

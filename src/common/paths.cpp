@@ -74,12 +74,16 @@ std::string ToLinuxPath(std::string_view path) {
     if (c == '\\') c = '/';
   }
   if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) {
-    std::string root = DriveRoots()[std::toupper(static_cast<unsigned char>(p[0])) - 'A'];
-    if (root.empty()) root = "/";
-    std::string rest = p.substr(2);
-    while (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
-    if (root.back() != '/') root += '/';
-    return root + rest;
+    // Built by appending only: assigning a literal to the copied root here trips GCC 12's
+    // -Wrestrict false positive inside libstdc++ at -O3.
+    const std::string& mapped = DriveRoots()[std::toupper(static_cast<unsigned char>(p[0])) - 'A'];
+    std::string out;
+    out.reserve(mapped.size() + p.size());
+    out.append(mapped);
+    if (out.empty() || out.back() != '/') out.push_back('/');
+    const size_t rest = p.find_first_not_of('/', 2);
+    if (rest != std::string::npos) out.append(p, rest, std::string::npos);
+    return out;
   }
   if (!p.empty() && p[0] == '~' && (p.size() == 1 || p[1] == '/')) {
     return HomeDirectory() + p.substr(1);

@@ -55,7 +55,10 @@ std::vector<std::pair<std::string, std::string>> ReadAll() {
     std::string_view line(text.data() + pos, end - pos);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const size_t eq = line.find('=');
-    if (eq != std::string_view::npos && eq > 0 && line.find('\0') == std::string_view::npos) {
+    // A line holding NUL or a carriage return other than its ending is damaged: such a
+    // value can never have been written, and would not read back the same once written.
+    if (eq != std::string_view::npos && eq > 0 && line.find('\0') == std::string_view::npos &&
+        line.find('\r') == std::string_view::npos) {
       entries.emplace_back(std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
     }
     pos = end + 1;

@@ -1,49 +1,58 @@
 #include "engine/mbrola.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-extern char** environ;
+#include "engine/mbrolachild.h"
 
 namespace mg {
 namespace {
 
 using Relogio = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
-// Name of the end marker phoneme, followed by its number. No voice has such a phoneme,
-// so mbrola -e reports "Warning: _-mgfimN unknown, replaced with _-_" and plays nothing.
-constexpr std::string_view kMarca = "mgfim";
 // Samples held for read_MBR before the child is judged broken (about 17 minutes).
 constexpr size_t kMaxFila = 16u << 20;
-constexpr size_t kMaxLinhaErro = 1024;
+// The start-up probe: a silence of known length, whose samples show the voice loaded
+// and give its rate.
+constexpr std::string_view kSonda = "_ 100\n#\n";
+constexpr int kSondaMs = 100;
+// A flushed section has all of its samples once no more than this is missing and the
+// output has been quiet this long (mbrola's output runs a few milliseconds short).
+constexpr int kFolgaMs = 25;
+constexpr auto kQuieto = milliseconds(20);
+// Before the rate is known, the probe is over when the output has been quiet this long.
+constexpr auto kQuietoSonda = milliseconds(50);
+constexpr auto kPasso = 10;  // poll period of every wait, in ms
 
 struct Estado {
   std::string programa;
   std::string voz;  // voice of the started engine; empty before init_MBR, after close_MBR
-  pid_t pid = 0;    // running child, 0 when none
-  int entrada = -1, saida = -1, erro = -1;  // our ends of its stdin, stdout and stderr
-  bool fimSaida = false;                    // its stdout ended: it is gone
-  bool pendente = false;                    // input sent and not yet confirmed by a marker
-  bool esperandoMarca = false;              // a flush awaits its marker
-  unsigned marcaEnviada = 0, marcaVista = 0;
+  ProcessoFilho filho;
   std::vector<int16_t> fila;  // samples read from the child, not yet returned
   size_t inicio = 0;          // first unreturned sample in `fila`
   bool temByte = false;       // the first byte of a sample split between two reads
   uint8_t byte = 0;
-  std::vector<uint8_t> bruto = std::vector<uint8_t>(65536);
-  std::string linhaErro;
+  std::vector<uint8_t> bruto;
+  // Sample accounting: everything counts from the child's start.
+  uint64_t recebidas = 0;             // samples taken from its output
+  uint64_t base = 0;                  // `recebidas` when the last flushed section ended
+  uint64_t alvo = 0;                  // samples that end the flushed sections (while esperandoFim)
+  bool esperandoFim = false;          // a flushed section is not complete yet
+  double msPendentes = 0;             // durations sent since the last flush
+  Relogio::time_point ultimaSaida{};  // when samples last came
+  Relogio::time_point fimPedido{};    // when the last flush was sent
+  int taxa = 16000;
+  bool taxaMedida = false;
+  bool jaRespondeu = false;  // a child answered once: later starts are recoveries
+  bool desistiu = false;     // a child did not answer in this utterance
   std::string ultimoErro;
   int desconhecidos = 0;
   bool erroDifone = false;
@@ -66,82 +75,23 @@ void Descarta() {
   e.temByte = false;
 }
 
-void FechaFd(int& fd) {
-  if (fd >= 0) close(fd);
-  fd = -1;
-}
-
-// Ends the running child and reaps it: closing its pipes ends its input (and a write of
-// its own then fails); one that has not exited within 500 ms is killed.
-void Encerra() {
+// Ends the child: `gracaMs` to exit by itself once its input ends, then it is killed.
+void Encerra(int gracaMs = 500) {
   Estado& e = E();
-  FechaFd(e.entrada);
-  FechaFd(e.saida);
-  FechaFd(e.erro);
-  if (e.pid > 0) {
-    bool reaped = false;
-    const auto limite = Relogio::now() + std::chrono::milliseconds(500);
-    while (!reaped) {
-      const pid_t r = waitpid(e.pid, nullptr, WNOHANG);
-      if (r == e.pid || (r < 0 && errno == ECHILD)) {
-        reaped = true;
-      } else if (Relogio::now() >= limite) {
-        break;
-      } else {
-        usleep(2000);
-      }
-    }
-    if (!reaped) {
-      kill(e.pid, SIGKILL);
-      while (waitpid(e.pid, nullptr, 0) < 0 && errno == EINTR) {
-      }
-    }
-  }
-  e.pid = 0;
-  e.fimSaida = false;
-  e.pendente = false;
-  e.esperandoMarca = false;
-  e.linhaErro.clear();
+  e.filho.Encerra(gracaMs);
+  e.esperandoFim = false;
+  e.msPendentes = 0;
+  e.recebidas = e.base = e.alvo = 0;
+  e.temByte = false;
 }
 
 void LinhaDeErro(const std::string& linha) {
   Estado& e = E();
-  if (linha.empty()) return;
-  const AvisoMbrola aviso = ClassificaAvisoMbrola(linha);
-  if (aviso.marca > 0) {
-    // Only a marker that was sent counts.
-    if (aviso.marca <= e.marcaEnviada && aviso.marca > e.marcaVista) e.marcaVista = aviso.marca;
-    return;
-  }
-  if (aviso.difoneDesconhecido) {
+  if (ClassificaAvisoMbrola(linha).difoneDesconhecido) {
     ++e.desconhecidos;
     e.erroDifone = true;
   }
   e.ultimoErro = linha;
-}
-
-// Takes in what the child wrote on its standard error, without waiting.
-void LeErro() {
-  Estado& e = E();
-  char buf[1024];
-  while (e.erro >= 0) {
-    const ssize_t n = read(e.erro, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0 || (n < 0 && errno != EAGAIN)) {
-      LinhaDeErro(e.linhaErro);
-      e.linhaErro.clear();
-      FechaFd(e.erro);
-    }
-    if (n <= 0) break;
-    for (ssize_t i = 0; i < n; ++i) {
-      if (buf[i] == '\n') {
-        LinhaDeErro(e.linhaErro);
-        e.linhaErro.clear();
-      } else if (buf[i] != '\r' && e.linhaErro.size() < kMaxLinhaErro) {
-        e.linhaErro += buf[i];
-      }
-    }
-  }
 }
 
 void Acrescenta(const uint8_t* p, size_t n) {
@@ -150,6 +100,7 @@ void Acrescenta(const uint8_t* p, size_t n) {
     e.fila.erase(e.fila.begin(), e.fila.begin() + static_cast<std::ptrdiff_t>(e.inicio));
     e.inicio = 0;
   }
+  const size_t antes = e.fila.size();
   size_t i = 0;
   if (e.temByte && n > 0) {
     e.fila.push_back(static_cast<int16_t>(e.byte | (p[0] << 8)));
@@ -161,34 +112,55 @@ void Acrescenta(const uint8_t* p, size_t n) {
     e.byte = p[i];
     e.temByte = true;
   }
+  e.recebidas += e.fila.size() - antes;
 }
 
-// Takes in every sample the child has written so far, without waiting; the number of
-// bytes read. An end of its output (or a flood no reader asked for) marks it gone.
-size_t LeSaida() {
+// Takes in what the child wrote so far, without waiting; whether samples came. A flood
+// no reader asked for ends it.
+bool Recebe() {
   Estado& e = E();
-  size_t lidos = 0;
-  while (e.saida >= 0 && !e.fimSaida) {
-    const ssize_t n = read(e.saida, e.bruto.data(), e.bruto.size());
-    if (n > 0) {
-      Acrescenta(e.bruto.data(), static_cast<size_t>(n));
-      lidos += static_cast<size_t>(n);
-      if (Disponiveis() > kMaxFila) {
-        e.ultimoErro =
-            "mbrola: sa\xed"
-            "da sem fim";
-        e.fimSaida = true;
-      }
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0 || errno != EAGAIN) e.fimSaida = true;
-    break;
+  e.filho.LeErro(LinhaDeErro);
+  e.bruto.clear();
+  if (e.filho.LeSaida(e.bruto) == 0) return false;
+  Acrescenta(e.bruto.data(), e.bruto.size());
+  e.ultimaSaida = Relogio::now();
+  if (Disponiveis() > kMaxFila) {
+    e.ultimoErro =
+        "mbrola: sa\xed"
+        "da sem fim";
+    e.filho.Encerra(0);
   }
-  return lidos;
+  return true;
+}
+
+uint64_t AmostrasDe(double ms) {
+  return static_cast<uint64_t>(std::llround(ms * E().taxa / 1000.0));
+}
+
+// The allowance is at most a quarter of the section, and the quiet counts from the
+// flush as well: a short section is not taken as done before its samples came.
+bool SecaoCompleta() {
+  const Estado& e = E();
+  if (!e.esperandoFim || e.recebidas >= e.alvo) return true;
+  const uint64_t folga = std::min(AmostrasDe(kFolgaMs), (e.alvo - e.base) / 4);
+  return e.recebidas + folga >= e.alvo &&
+         Relogio::now() - std::max(e.ultimaSaida, e.fimPedido) >= kQuieto;
+}
+
+void Completa() {
+  Estado& e = E();
+  e.esperandoFim = false;
+  e.base = e.recebidas;
 }
 
 enum class Fim { Pronto, Interrompido, Prazo, Morto };
+
+bool Morto() { return !E().filho.Ativo() || E().filho.SaidaTerminou(); }
+
+bool Interrompe(Relogio::time_point comeco) {
+  const Estado& e = E();
+  return e.interrompe && Relogio::now() - comeco >= milliseconds(kPasso) && e.interrompe();
+}
 
 // Waits until `pronto` holds, taking in the child's output meanwhile. The deadline
 // counts from the last output that arrived. `interrompivel`: the interrupt predicate is
@@ -197,102 +169,77 @@ template <class F>
 Fim Espera(F pronto, int prazoMs, bool interrompivel) {
   Estado& e = E();
   const auto comeco = Relogio::now();
-  auto limite = comeco + std::chrono::milliseconds(prazoMs);
+  auto limite = comeco + milliseconds(prazoMs);
   for (;;) {
-    LeErro();
-    if (LeSaida() > 0) limite = Relogio::now() + std::chrono::milliseconds(prazoMs);
+    if (Recebe()) limite = Relogio::now() + milliseconds(prazoMs);
     if (pronto()) return Fim::Pronto;
-    if (e.fimSaida) return Fim::Morto;
-    const auto agora = Relogio::now();
-    if (agora >= limite) return Fim::Prazo;
-    if (interrompivel && e.interrompe && agora - comeco >= std::chrono::milliseconds(10) &&
-        e.interrompe()) {
-      return Fim::Interrompido;
-    }
-    pollfd p[2] = {{e.saida, POLLIN, 0}, {e.erro, POLLIN, 0}};
-    poll(p, 2, 10);
+    if (Morto()) return Fim::Morto;
+    if (Relogio::now() >= limite) return Fim::Prazo;
+    if (interrompivel && Interrompe(comeco)) return Fim::Interrompido;
+    e.filho.Aguarda(kPasso, false);
   }
+}
+
+// The child stopped answering: it is ended, and given up until the next utterance.
+void Desiste(const char* porque) {
+  Estado& e = E();
+  e.ultimoErro = porque;
+  e.desistiu = true;
+  Encerra(0);
 }
 
 // Writes all of `texto` to the child, reading its output whenever the input pipe is
-// full. False when the child is gone, stuck, or the wait was interrupted.
+// full. False when the child is gone, stuck, or a key ended the wait.
 bool Envia(std::string_view texto) {
   Estado& e = E();
-  size_t feito = 0;
   const auto comeco = Relogio::now();
-  auto limite = comeco + std::chrono::milliseconds(e.prazoEspera);
-  while (feito < texto.size()) {
-    const ssize_t n = write(e.entrada, texto.data() + feito, texto.size() - feito);
+  auto limite = comeco + milliseconds(e.prazoEspera);
+  while (!texto.empty()) {
+    const ssize_t n = e.filho.Escreve(texto);
     if (n > 0) {
-      feito += static_cast<size_t>(n);
-      limite = Relogio::now() + std::chrono::milliseconds(e.prazoEspera);
+      texto.remove_prefix(static_cast<size_t>(n));
+      limite = Relogio::now() + milliseconds(e.prazoEspera);
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN) {  // EPIPE: nobody reads its input any more
-      e.ultimoErro = "mbrola: terminou";
+    if (n < 0) {
+      Recebe();  // its last words say why
+      if (e.ultimoErro.empty()) e.ultimoErro = "mbrola: terminou";
       Encerra();
       return false;
     }
-    LeErro();
-    if (LeSaida() > 0) limite = Relogio::now() + std::chrono::milliseconds(e.prazoEspera);
-    if (e.fimSaida) {
+    if (Recebe()) limite = Relogio::now() + milliseconds(e.prazoEspera);
+    if (Morto()) {
       Encerra();
       return false;
     }
-    const auto agora = Relogio::now();
-    if (agora >= limite) {
-      e.ultimoErro = "mbrola: n\xe3o responde";
-      Encerra();
+    if (Relogio::now() >= limite) {
+      Desiste("mbrola n\xe3o responde");
       return false;
     }
-    if (e.interrompe && agora - comeco >= std::chrono::milliseconds(10) && e.interrompe()) {
-      return false;  // what was sent stays pending; reset_MBR discards it
-    }
-    pollfd p[3] = {{e.entrada, POLLOUT, 0}, {e.saida, POLLIN, 0}, {e.erro, POLLIN, 0}};
-    poll(p, 3, 10);
+    if (Interrompe(comeco)) return false;  // what was sent stays pending; reset_MBR clears it
+    e.filho.Aguarda(kPasso, true);
   }
   return true;
 }
 
-bool EnviaMarca() {
-  Estado& e = E();
-  const unsigned n = ++e.marcaEnviada;
-  std::string s = "#\n";
-  s += kMarca;
-  s += std::to_string(n) + " 0\n#\n";
-  e.pendente = true;
-  if (!Envia(s)) return false;
-  e.esperandoMarca = true;
-  return true;
+int TaxaPadrao(uint64_t medida) {
+  static constexpr int kTaxas[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+  int melhor = 16000;
+  for (int t : kTaxas) {
+    if (std::llabs(static_cast<long long>(medida) - t) <
+        std::llabs(static_cast<long long>(medida) - melhor))
+      melhor = t;
+  }
+  return melhor;
 }
 
-// A descriptor above the standard three, so that the child's dup2 onto 0-2 never meets
-// itself (which would keep close-on-exec set).
-bool AcimaDosPadroes(int& fd) {
-  if (fd > 2) return true;
-  const int novo = fcntl(fd, F_DUPFD_CLOEXEC, 3);
-  close(fd);
-  fd = novo;
-  return fd > 2;
-}
-
-bool Tubo(int fds[2]) {
-  if (pipe2(fds, O_CLOEXEC) != 0) return false;
-  if (AcimaDosPadroes(fds[0]) && AcimaDosPadroes(fds[1])) return true;
-  for (int i = 0; i < 2; ++i)
-    if (fds[i] >= 0) close(fds[i]);
-  return false;
-}
-
-void NaoBloqueia(int fd) {
-  const int f = fcntl(fd, F_GETFL);
-  if (f >= 0) fcntl(fd, F_SETFL, f | O_NONBLOCK);
-}
-
-// Starts `programa -e VOICE - -.raw` and waits for the answer to a first marker.
+// Starts `programa -e VOICE - -.raw` and waits for the samples of the probe.
 int Inicia(const std::string& voz) {
   Estado& e = E();
+  if (e.desistiu) {
+    e.ultimoErro = "mbrola n\xe3o responde";
+    return -1;
+  }
   Encerra();
   Descarta();
   e.erroDifone = false;
@@ -305,83 +252,52 @@ int Inicia(const std::string& voz) {
     e.ultimoErro = "voz do mbrola n\xe3o achada: " + voz;
     return -1;
   }
-  signal(SIGPIPE, SIG_IGN);
-  int in[2], out[2], err[2];
-  if (!Tubo(in)) return -1;
-  if (!Tubo(out)) {
-    close(in[0]);
-    close(in[1]);
-    return -1;
-  }
-  if (!Tubo(err)) {
-    for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
-    return -1;
-  }
-  posix_spawn_file_actions_t acoes;
-  posix_spawn_file_actions_init(&acoes);
-  posix_spawn_file_actions_adddup2(&acoes, in[0], 0);
-  posix_spawn_file_actions_adddup2(&acoes, out[1], 1);
-  posix_spawn_file_actions_adddup2(&acoes, err[1], 2);
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-  posix_spawn_file_actions_addclosefrom_np(&acoes, 3);
-#endif
-  posix_spawnattr_t atributos;
-  posix_spawnattr_init(&atributos);
-  sigset_t padrao, mascara;
-  sigemptyset(&padrao);
-  sigaddset(&padrao, SIGPIPE);  // ignored here; the child must die of a closed pipe
-  sigemptyset(&mascara);
-  posix_spawnattr_setsigdefault(&atributos, &padrao);
-  posix_spawnattr_setsigmask(&atributos, &mascara);
-  posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   // A voice path starting with "-" would be read as an option.
   const std::string arquivo = voz[0] == '-' ? "./" + voz : voz;
-  std::string a0 = e.programa, a1 = "-e", a3 = "-", a4 = "-.raw";
-  char* argv[] = {a0.data(), a1.data(), const_cast<char*>(arquivo.c_str()),
-                  a3.data(), a4.data(), nullptr};
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, e.programa.c_str(), &acoes, &atributos, argv, environ);
-  posix_spawn_file_actions_destroy(&acoes);
-  posix_spawnattr_destroy(&atributos);
-  close(in[0]);
-  close(out[1]);
-  close(err[1]);
-  e.entrada = in[1];
-  e.saida = out[0];
-  e.erro = err[0];
-  if (rc != 0) {
-    e.ultimoErro =
-        "mbrola n\xe3o p\xf4"
-        "de ser executado: " +
-        std::string(std::strerror(rc));
-    Encerra();
-    return -1;
-  }
-  e.pid = pid;
-  for (int fd : {e.entrada, e.saida, e.erro}) NaoBloqueia(fd);
+  if (!e.filho.Inicia(e.programa, {"-e", arquivo, "-", "-.raw"}, e.ultimoErro)) return -1;
   e.voz = voz;
 
-  // The first marker's answer shows the voice loaded and the child listening.
   const std::string antes = e.ultimoErro;
-  if (EnviaMarca()) {
-    const unsigned n = e.marcaEnviada;
-    const Fim f = Espera([&] { return e.marcaVista >= n; }, e.prazoInicio, false);
+  // At the program's start a key typed ahead must not cost the engine; a restart later
+  // (recovery) gives way to a key like every other wait.
+  const bool interrompivel = e.jaRespondeu;
+  const auto comeco = Relogio::now();
+  if (Envia(kSonda)) {
+    e.alvo = AmostrasDe(kSondaMs);
+    e.esperandoFim = true;
+    e.fimPedido = Relogio::now();
+    // With the rate known the probe ends as any section; otherwise (the first start, or a
+    // voice whose rate differs) once its samples stop coming, and they give the rate.
+    bool porContagem = false;
+    const auto ouvida = [&] {
+      porContagem = e.taxaMedida && SecaoCompleta();
+      return porContagem || (e.recebidas > 0 && Relogio::now() - e.ultimaSaida >= kQuietoSonda);
+    };
+    const Fim f = Espera(ouvida, e.prazoInicio, interrompivel);
     if (f == Fim::Pronto) {
-      e.pendente = e.esperandoMarca = false;
+      if (!porContagem) {
+        e.taxa = TaxaPadrao(e.recebidas * 1000 / kSondaMs);
+        e.taxaMedida = true;
+      }
+      Completa();
       Descarta();
+      e.jaRespondeu = true;
       return 0;
     }
     if (f == Fim::Morto) {
       // Its last words say why (missing voice, not a voice).
-      const auto limite = Relogio::now() + std::chrono::milliseconds(200);
-      while (e.erro >= 0 && Relogio::now() < limite) {
-        pollfd p{e.erro, POLLIN, 0};
-        poll(&p, 1, 10);
-        LeErro();
+      const auto limite = Relogio::now() + milliseconds(200);
+      while (Relogio::now() < limite && e.ultimoErro == antes) {
+        e.filho.Aguarda(kPasso, false);
+        e.filho.LeErro(LinhaDeErro);
       }
+    } else if (f == Fim::Interrompido) {
+      Desiste("mbrola interrompido ao iniciar");
     } else {
-      e.ultimoErro = "mbrola n\xe3o respondeu";
+      Desiste("mbrola n\xe3o respondeu");
     }
+  } else if (!e.desistiu && Interrompe(comeco)) {
+    Desiste("mbrola interrompido ao iniciar");
   }
   if (e.ultimoErro == antes) e.ultimoErro = "mbrola terminou ao carregar a voz " + voz;
   Encerra();
@@ -389,22 +305,58 @@ int Inicia(const std::string& voz) {
   return -1;
 }
 
+// A decimal number at the start of `s` (digits, at most one point); -1 when none.
+double Numero(std::string_view s) {
+  double valor = 0, escala = 0;
+  bool algum = false;
+  for (char c : s) {
+    if (c >= '0' && c <= '9') {
+      algum = true;
+      if (escala == 0) {
+        valor = std::min(valor * 10 + (c - '0'), 1e12);
+      } else {
+        escala /= 10;
+        valor += (c - '0') * escala;
+      }
+    } else if (c == '.' && escala == 0) {
+      escala = 1;
+    } else {
+      return -1;
+    }
+  }
+  return algum ? valor : -1;
+}
+
 }  // namespace
 
 AvisoMbrola ClassificaAvisoMbrola(std::string_view linha) {
   AvisoMbrola a;
-  if (!linha.starts_with("Warning")) return a;
-  if (const size_t m = linha.find(kMarca); m != std::string_view::npos) {
-    unsigned n = 0;
-    for (size_t i = m + kMarca.size();
-         i < linha.size() && linha[i] >= '0' && linha[i] <= '9' && n < 100000000u; ++i) {
-      n = n * 10 + static_cast<unsigned>(linha[i] - '0');
-    }
-    a.marca = n;
-    if (n > 0) return a;
-  }
   a.difoneDesconhecido = linha.find("unknown") != std::string_view::npos;
   return a;
+}
+
+double DuracaoLinhasMbrola(std::string_view linhas) {
+  constexpr double kMaximo = 1e9;
+  double total = 0;
+  while (!linhas.empty()) {
+    const size_t fim = linhas.find('\n');
+    std::string_view linha = linhas.substr(0, fim);
+    linhas.remove_prefix(fim == std::string_view::npos ? linhas.size() : fim + 1);
+    const auto branco = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    const auto campo = [&]() {
+      while (!linha.empty() && branco(linha.front())) linha.remove_prefix(1);
+      size_t n = 0;
+      while (n < linha.size() && !branco(linha[n])) ++n;
+      std::string_view c = linha.substr(0, n);
+      linha.remove_prefix(n);
+      return c;
+    };
+    const std::string_view fonema = campo();
+    if (fonema.empty() || fonema[0] == ';' || fonema[0] == '#') continue;
+    const double d = Numero(campo());
+    if (d > 0) total = std::min(total + d, kMaximo);
+  }
+  return total;
 }
 
 bool CarregaMbrola() {
@@ -423,7 +375,7 @@ bool CarregaMbrola() {
   while (true) {
     const size_t fim = resto.find(':');
     std::string dir(resto.substr(0, fim));
-    if (dir.empty()) dir = ".";
+    if (dir.empty()) dir.assign(1, '.');
     if (const std::string p = dir + "/mbrola"; executavel(p)) {
       e.programa = p;
       // A relative PATH entry is made absolute: the child must not depend on our cwd.
@@ -452,37 +404,42 @@ int init_MBR(const char* voz) { return Inicia(voz ? voz : ""); }
 
 int write_MBR(const char* linhas) {
   Estado& e = E();
-  if (e.pid == 0 || !linhas) return -1;
-  e.pendente = true;
+  if (!e.filho.Ativo() || e.desistiu || !linhas) return -1;
+  e.msPendentes += DuracaoLinhasMbrola(linhas);
   return Envia(linhas) ? 0 : -1;
 }
 
 void flush_MBR() {
-  if (E().pid > 0) EnviaMarca();
+  Estado& e = E();
+  if (!e.filho.Ativo() || !Envia("#\n")) return;
+  if (!e.esperandoFim) e.alvo = e.base;
+  e.alvo += AmostrasDe(e.msPendentes);
+  e.msPendentes = 0;
+  e.esperandoFim = true;
+  e.fimPedido = Relogio::now();
 }
 
 int read_MBR(int16_t* destino, int maximo) {
   Estado& e = E();
   if (!destino || maximo <= 0) return 0;
-  if (e.pid > 0) {
-    LeErro();
-    LeSaida();
-    if (Disponiveis() == 0 && e.esperandoMarca && !e.fimSaida) {
-      const unsigned n = e.marcaEnviada;
+  if (e.filho.Ativo()) {
+    Recebe();
+    if (Disponiveis() == 0 && e.esperandoFim && !Morto()) {
       const Fim f =
-          Espera([&] { return Disponiveis() > 0 || e.marcaVista >= n; }, e.prazoEspera, true);
+          Espera([] { return Disponiveis() > 0 || SecaoCompleta(); }, e.prazoEspera, true);
       if (f == Fim::Interrompido) return 0;
       if (f == Fim::Prazo) {
-        e.ultimoErro = "mbrola n\xe3o responde";
-        Encerra();
-        return -1;
+        // Silent after giving at least half of the section: its output runs shorter than
+        // the durations say, and this is all of it. Nothing at all: it does not answer.
+        if (e.alvo > e.base && (e.recebidas - e.base) * 2 >= e.alvo - e.base) {
+          Completa();
+        } else {
+          Desiste("mbrola n\xe3o responde");
+          return -1;
+        }
       }
     }
-    if (e.esperandoMarca && e.marcaVista >= e.marcaEnviada) {
-      // Every sample of the flushed input was written before the marker's warning.
-      LeSaida();
-      e.esperandoMarca = e.pendente = false;
-    }
+    if (e.esperandoFim && SecaoCompleta()) Completa();
   }
   const size_t n = std::min(Disponiveis(), static_cast<size_t>(maximo));
   if (n > 0) {
@@ -494,42 +451,31 @@ int read_MBR(int16_t* destino, int maximo) {
     e.erroDifone = false;
     return -1;
   }
-  if (e.pid > 0 && e.fimSaida) {
+  if (e.filho.Ativo() && Morto()) {
     if (e.ultimoErro.empty()) e.ultimoErro = "mbrola terminou";
     Encerra();
   }
-  return e.pid > 0 ? 0 : -1;
+  return e.filho.Ativo() ? 0 : -1;
 }
 
 void reset_MBR() {
   Estado& e = E();
+  e.desistiu = false;
   if (e.voz.empty()) return;
-  if (e.pid > 0) {
-    LeErro();
-    LeSaida();
-    if (!e.fimSaida && (e.pendente || e.esperandoMarca)) {
-      bool limpo = false;
-      if (EnviaMarca()) {
-        const unsigned n = e.marcaEnviada;
-        limpo = Espera(
-                    [&] {
-                      Descarta();
-                      return e.marcaVista >= n;
-                    },
-                    e.prazoEspera, false) == Fim::Pronto;
-        if (limpo) LeSaida();
-      }
-      if (!limpo) Encerra();
-    }
-    if (e.fimSaida) Encerra();
+  if (e.filho.Ativo()) {
+    Recebe();
+    // Work still in hand (an utterance cut short): a new child is quicker and surer than
+    // waiting for the rest of the old one's samples.
+    if (Morto() || e.msPendentes > 0 || (e.esperandoFim && !SecaoCompleta())) Encerra(0);
   }
-  if (e.pid == 0) {
+  if (!e.filho.Ativo()) {
     const std::string voz = e.voz;
     Inicia(voz);
-    if (e.pid == 0) e.voz = voz;  // a later write fails; the engine then starts it again
+    if (!e.filho.Ativo()) e.voz = voz;  // a later write fails; the engine then starts it again
   }
   Descarta();
-  e.pendente = e.esperandoMarca = e.erroDifone = false;
+  e.esperandoFim = e.erroDifone = false;
+  e.base = e.recebidas;
 }
 
 void setNoError_MBR(int valor) { E().semErro = valor; }
@@ -542,7 +488,9 @@ void close_MBR() {
 
 const std::string& lastErrorStr_MBR() { return E().ultimoErro; }
 int DifonesDesconhecidosMbrola() { return E().desconhecidos; }
-pid_t ProcessoMbrola() { return E().pid; }
+pid_t ProcessoMbrola() { return E().filho.Pid(); }
+int TaxaMbrola() { return E().taxa; }
+int DescritorSaidaMbrola() { return E().filho.DescritorSaida(); }
 
 void DefineInterrupcaoMbrola(std::function<bool()> interrompe) {
   E().interrompe = std::move(interrompe);

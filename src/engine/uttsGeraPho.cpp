@@ -104,7 +104,7 @@ std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double
       atual.clear();
     } else if (linha[0] == ';' && linha.size() >= 5 && linha[4] == '|') {
       padrao = linha.substr(1, 3);
-      linha = ";" + linha.substr(5);
+      linha.erase(1, 4);  // ";" and what follows the pattern
       tamanhoPalavra = linha.size();
       fase = 0;
     } else {
@@ -138,7 +138,7 @@ std::vector<std::string> GeraPho(const std::vector<std::string>& fonemas, double
         } else {
           d = DuracaoDe(linha);
         }
-        linha = "_";
+        linha.assign(1, '_');
       } else {
         d = DuracaoDe(linha);
         if (fase < 2) {

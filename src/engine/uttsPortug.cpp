@@ -226,9 +226,9 @@ void LigaPalavras(ListaFonemas& lista) {
     if (!seguinte.empty() && Em("aeiouwy", seguinte[0])) {
       std::string& fim = lista[i - 2];
       if (fim == "r2") {
-        fim = "r";
+        fim.assign(1, 'r');
       } else if (fim == "s2") {
-        fim = "z";
+        fim.assign(1, 'z');
       }
     }
     ++i;  // the line after a header is not itself a header

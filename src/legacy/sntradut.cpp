@@ -130,6 +130,16 @@ bool PlayIndexed(const std::string& upper, int mode, double factor) {
   return true;
 }
 
+// A unit name: its lead character and the rest. Built by appending: a literal prefixed
+// to a temporary string trips GCC 12's -Wrestrict false positive at -O3.
+std::string UnitName(char lead, std::string_view rest) {
+  std::string name;
+  name.reserve(rest.size() + 1);
+  name.push_back(lead);
+  name.append(rest);
+  return name;
+}
+
 void FalaUnidade(std::string n, int mode, double factor) {
   if (n.size() > kMaxPhone) n.resize(kMaxPhone);
   if (n.empty()) return;
@@ -156,7 +166,7 @@ void FalaUnidade(std::string n, int mode, double factor) {
     FalaUnidade(std::string("$") + last, mode, factor);
   } else if (endsWith("CIRC") && n.size() > 6) {
     FalaUnidade(n.substr(0, n.size() - 5), mode, 0.9 * factor);
-    FalaUnidade("$" + n.substr(n.size() - 5), mode, factor);
+    FalaUnidade(UnitName('$', std::string_view(n).substr(n.size() - 5)), mode, factor);
   } else if (endsWith("TIL")) {
     const std::string base = n.substr(0, n.size() - 3);
     const char b = base.empty() ? 0 : base.back();
@@ -175,7 +185,7 @@ void FalaFone(std::string_view p, double factor) {
   if (p[0] == '_') {
     // A lone "_" names itself.
     const unsigned char c = static_cast<unsigned char>(p.size() > 1 ? p[1] : '_');
-    FalaUnidade("_" + std::to_string(c), s.mode, factor);
+    FalaUnidade(UnitName('_', std::to_string(c)), s.mode, factor);
     return;
   }
   bool stressed = false;
@@ -187,10 +197,10 @@ void FalaFone(std::string_view p, double factor) {
     }
     if (c == '^') {
       FalaUnidade(name + "CIRC", s.mode, factor);
-      name = "$";
+      name.resize(1);  // back to "$"
     } else if (c == '~') {
       FalaUnidade(name + "TIL", s.mode, factor);
-      name = "$";
+      name.resize(1);
     } else if (name.size() < kMaxPhone) {
       name += c;
     }

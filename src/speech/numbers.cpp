@@ -220,7 +220,7 @@ void SpeakDate() {
     SpeakNumberWords(NumberToWords(static_cast<uint64_t>(day)), false);
   }
   PlayRecorded("_de");
-  PlayRecorded("_" + std::string(kMonths[month - 1]).substr(0, 7));
+  PlayRecorded(std::string("_").append(std::string_view(kMonths[month - 1]).substr(0, 7)));
   PlayRecorded("_de");
   if (year >= 2000) {
     SpeakNumberWords(NumberToWords(2000), false);
@@ -255,7 +255,7 @@ std::vector<std::string> RecordedWordNames() {
   add("_duas");
   for (const char* n : {"_hora", "_horas", "_minuto", "_minutos", "_primeir", "_de"}) add(n);
   for (const char* w : kWeekdays) add(std::string("_") + w);
-  for (const char* m : kMonths) add("_" + std::string(m).substr(0, 7));
+  for (const char* m : kMonths) add(std::string("_").append(std::string_view(m).substr(0, 7)));
   for (const char* n : {"_MENOS", "_FON9", "_unknown"}) add(n);
   return names;
 }

@@ -59,6 +59,16 @@ bool ServicesRequired() {
 }
 
 bool PrivateBrltty::Start(const std::string& dir, std::string& why) {
+  host_ = 0;
+  return Run(dir, why);
+}
+
+bool PrivateBrltty::Restart(std::string& why) {
+  Kill();
+  return Run(dir_, why);
+}
+
+bool PrivateBrltty::Run(const std::string& dir, std::string& why) {
   const std::string brltty = FindBrltty();
   if (brltty.empty()) {
     why = "brltty is not installed";
@@ -70,7 +80,6 @@ bool PrivateBrltty::Start(const std::string& dir, std::string& why) {
   unlink(vr_socket().c_str());
   // A host number no other BRLTTY on this machine uses: its socket does not exist.
   static int next = 0;
-  host_ = 0;
   for (int i = 0; i < 200 && host_ == 0; ++i) {
     const int candidate = 2000 + (getpid() * 37 + next++ * 101) % 30000;
     if (!Exists("/var/lib/BrlAPI/" + std::to_string(candidate))) host_ = candidate;

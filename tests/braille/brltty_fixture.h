@@ -19,11 +19,14 @@ class PrivateBrltty {
   bool Start(const std::string& dir, std::string& why);
   void Stop();  // SIGTERM, then SIGKILL after two seconds
   void Kill();  // SIGKILL at once: BRLTTY vanishes as in a crash
+  // Kills it and starts it again on the same folder and host number (a BRLTTY restart).
+  bool Restart(std::string& why);
   std::string host() const { return ":" + std::to_string(host_); }  // for BRLAPI_HOST
   std::string vr_socket() const { return dir_ + "/vr.sock"; }
   pid_t pid() const { return pid_; }
 
  private:
+  bool Run(const std::string& dir, std::string& why);  // host_ 0: pick a free one
   std::string dir_;
   pid_t pid_ = -1;
   int host_ = 0;

@@ -190,6 +190,29 @@ TEST_F(BrailleDisplay, BrlttyGoneWhileRunningLeavesTheProgramWorking) {
   EXPECT_NE(program.Screen().find("Nome do CD (12 letras)"), std::string::npos);
 }
 
+TEST_F(BrailleDisplay, ABrlttyRestartBringsTheDisplayBack) {
+  ConnectDisplay();
+  Program program(dir_, brltty_.host());
+  ExpectShown("{nome do {{cd (.#ab letras\\):");
+  std::string why;
+  ASSERT_TRUE(brltty_.Restart(why)) << why;
+  FakeDisplay again;
+  ASSERT_TRUE(again.Connect(brltty_.vr_socket(), kCells, why)) << why;
+  // The lost display is looked for again with no key and no restart of the program: a
+  // dot typed on the new display comes back shown in the answer's row. Keys pressed
+  // before the program is back are BRLTTY's own, so the dot is typed until it shows.
+  bool shown = false;
+  for (int i = 0; i < 20 && !shown; ++i) {
+    again.Send("PassDots 1");
+    shown = again.WaitFor(Cells("a"), 1000);
+  }
+  EXPECT_TRUE(shown) << DescribeCells(again.cells());
+  program.Terminate();
+  EXPECT_EQ(program.Wait(10), 0);
+  EXPECT_NE(program.Screen().find("Nome do CD (12 letras):\na"), std::string::npos)
+      << program.Screen();
+}
+
 TEST_F(BrailleDisplay, BrlttyWithoutDisplayIsNoDisplay) {
   // No display connected: BRLTTY reports no cells; the program runs as without it.
   const auto start = Clock::now();

@@ -39,7 +39,11 @@ TEST(Paths, SuitePathsBecomeLinuxPaths) {
   EXPECT_EQ(ToLinuxPath("m\xfasica"), "m\u00fasica");
   SetDriveRoot('d', "/mnt/dados");
   EXPECT_EQ(ToLinuxPath("D:\\som"), "/mnt/dados/som");
+  SetDriveRoot('d', "/mnt/dados/");
+  EXPECT_EQ(ToLinuxPath("d:\\\\som\\"), "/mnt/dados/som/");  // one slash between root and rest
+  EXPECT_EQ(ToLinuxPath("d:"), "/mnt/dados/");
   SetDriveRoot('d', "");
+  EXPECT_EQ(ToLinuxPath("E:\\"), "/");
   setenv("HOME", "/home/ana", 1);
   EXPECT_EQ(ToLinuxPath("~/minigravador.iso"), "/home/ana/minigravador.iso");
   EXPECT_EQ(ToLinuxPath("~x"), "~x");
@@ -82,6 +86,12 @@ TEST(UserState, KeysSurviveEachOtherAndDamagedLinesAndRefuseLineBreaks) {
   dir.Write("cfg/minigravador/estado", "lixo\n=3\r\nVELOCIDADE=4\r\n");
   EXPECT_EQ(ReadUserState("VELOCIDADE"), "4");
   EXPECT_FALSE(ReadUserState(""));
+  // A value ending in a stray carriage return (a "\r\r\n" line end) is damaged too:
+  // read as it stood, a write of another key would change it.
+  dir.Write("cfg/minigravador/estado", "ULTIMO_DIRETORIO=/a\r\r\nVELOCIDADE=4\n");
+  EXPECT_FALSE(ReadUserState("ULTIMO_DIRETORIO"));
+  ASSERT_TRUE(WriteUserState("VELOCIDADE", "3"));
+  EXPECT_FALSE(ReadUserState("ULTIMO_DIRETORIO"));
   // An unwritable folder leaves the value unstored, reported as such.
   chmod((dir.path() / "cfg/minigravador").c_str(), 0500);
   if (geteuid() != 0) {

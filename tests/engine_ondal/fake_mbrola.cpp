@@ -1,11 +1,13 @@
 // A stand-in for the `mbrola` program in the driver's tests, speaking its pipe protocol:
 // `fake_mbrola -e VOICE - -.raw`. The voice must be a file starting with "VOZFALSA"
-// (otherwise it exits as mbrola does with a bad database). Input lines: "; comment",
-// "#" (flush: every phone since the last flush is written, 16 samples per millisecond
-// of its duration, sample value = its position in the phone), "NAME DUR [POS PITCH]...".
-// Phones named "mgfim<N>" or "x<...>" are unknown: a warning on standard error, no
-// samples. A duration that is not a number ends the program with a fatal error, as
-// mbrola does. The phone "dorme" makes it stop answering.
+// (otherwise it exits as mbrola does with a bad database); words after it change its
+// ways: "curta" makes every flushed section 10% shorter than its durations, "muda"
+// writes nothing at all on standard error, "surda" starts but never reads. Input lines: ";
+// comment", "#" (flush: every phone since the last flush is written, 16 samples per millisecond of
+// its duration, sample value = its position in the phone, less the last 40 samples as the real one
+// does), "NAME DUR [POS PITCH]...". Phones named "x<...>" are unknown: a warning on
+// standard error and silence. A duration that is not a number ends the program with a
+// fatal error, as mbrola does. The phone "dorme" makes it stop answering.
 #include <unistd.h>
 
 #include <cstdint>
@@ -22,14 +24,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "FATAL ERROR : cannot find file %s !\n", argv[2]);
     return 216;
   }
-  char cabeca[8] = {};
-  const bool boa = std::fread(cabeca, 1, 8, voz) == 8 && std::memcmp(cabeca, "VOZFALSA", 8) == 0;
+  char cabeca[64] = {};
+  const size_t lidos = std::fread(cabeca, 1, sizeof cabeca - 1, voz);
   std::fclose(voz);
-  if (!boa) {
+  if (lidos < 8 || std::memcmp(cabeca, "VOZFALSA", 8) != 0) {
     std::fprintf(stderr, "Database format error\n");
     return 215;
   }
-  std::vector<int> duracoes;
+  const bool curta = std::strstr(cabeca, "curta") != nullptr;
+  const bool muda = std::strstr(cabeca, "muda") != nullptr;
+  if (std::strstr(cabeca, "surda") != nullptr) {
+    for (;;) pause();
+  }
+  std::vector<std::pair<int, bool>> fones;  // duration, known
   char linha[4096];
   while (std::fgets(linha, sizeof linha, stdin)) {
     char nome[256] = {};
@@ -37,12 +44,17 @@ int main(int argc, char** argv) {
     const int campos = std::sscanf(linha, "%255s %255s", nome, dur);
     if (campos < 1 || nome[0] == ';') continue;
     if (std::strcmp(nome, "#") == 0) {
-      for (int d : duracoes)
-        for (int i = 0; i < d * 16; ++i) {
-          const int16_t s = static_cast<int16_t>(i % 30000 + 1);
+      // Written as it is made (stdio's buffer at a time), as mbrola streams its output.
+      size_t total = 0;
+      for (const auto& f : fones) total += static_cast<size_t>(f.first) * 16;
+      size_t n = total > 40 ? total - 40 : 0;
+      if (curta) n = total * 9 / 10;
+      for (const auto& [d, conhecido] : fones)
+        for (int i = 0; i < d * 16 && n > 0; ++i, --n) {
+          const int16_t s = conhecido ? static_cast<int16_t>(i % 30000 + 1) : 0;
           std::fwrite(&s, 2, 1, stdout);
         }
-      duracoes.clear();
+      fones.clear();
       std::fflush(stdout);
       continue;
     }
@@ -55,11 +67,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(nome, "dorme") == 0) {
       for (;;) pause();
     }
-    if (std::strncmp(nome, "mgfim", 5) == 0 || nome[0] == 'x') {
+    const bool conhecido = nome[0] != 'x';
+    if (!conhecido && !muda)
       std::fprintf(stderr, "Warning: _-%s unknown, replaced with _-_\n", nome);
-      continue;
-    }
-    duracoes.push_back(static_cast<int>(d));
+    fones.emplace_back(static_cast<int>(d), conhecido);
   }
   return 0;
 }

@@ -78,7 +78,7 @@ void Speak(const std::string& text) {
     } else if (c == ' ' || c == '\r' || c == '\n') {
     } else if (c < 32 && c != 0 && c != 12) {
     } else {
-      Recording("_" + std::to_string(c));
+      Recording(std::string("_").append(std::to_string(c)));
       if (c == '.' && blankAfter) Pause(g_pausePoint);
       if ((c == ',' || c == '-') && blankAfter) Pause(g_pauseComma);
       if (c == '(' || c == ')' || c == ':' || c == ';') Pause(g_pauseColon);
