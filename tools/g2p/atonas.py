@@ -7,7 +7,7 @@ usage: atonas.py LEXICON.tsv [MIN-WORDS] [--parte dev|held|all] [--grava PORTUG.
 The words' vowel letters before the stressed one are paired with the lexicon's
 syllables before the stress mark, where both count alike; a lone e or o (not nasal) so
 paired is an example; vowels in hiatus are apart. Examples are grouped by up to 4 letters after the vowel and then
-up to 4 letters before it; a group of at least MIN-WORDS (default 2) with a 60 %
+up to 4 letters before it; a group of at least MIN-WORDS (default 2) with a 70 %
 majority that differs from the decision of the group it refines becomes a rule
 "<letters(E)letters=i", "<" holding only before the stressed letter. The plain reading
 (e, o) needs no rule: the file's later rules give it.
@@ -24,7 +24,7 @@ from aprende import em_ordem, executa, palavras  # noqa: E402
 VOGAIS = "aeiouáéíóúâêôãõàü"
 SAIDA = {"e": {"e": None, "ɛ": "ee", "i": "i", "ɪ": "i"},
          "o": {"o": None, "ɔ": "oo", "u": "u", "ʊ": "u"}}
-DIREITA, ESQUERDA, LIMIAR = 4, 4, 0.6
+DIREITA, ESQUERDA, LIMIAR = 4, 4, 0.7
 
 def grupos(w):
     """(start, end) of each syllable's vowel letters: a vowel with the i or u glides after
