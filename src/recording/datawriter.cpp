@@ -107,6 +107,9 @@ void DataWriter::Write(DataStream& stream) {
   // The size is checked before the generator starts: nothing is read for a disc that
   // is too small.
   CheckSpace(stream.out_->size, false);
+  // Old messages go before the generator starts: from then on its thread may queue the
+  // reason of a failed read at any moment.
+  burnlib::DrainMessages();
   burnlib::StartImageGenerator(*stream.out_);
   WriteSource(stream.out_->source, true, stream.out_->source);
 }
@@ -124,6 +127,7 @@ void DataWriter::WriteFile(const std::string& path) {
   if (!file.source) {
     throw DiscFailure(path + ": " + std::strerror(errno), CannotReadSentence(LeafOf(path)));
   }
+  burnlib::DrainMessages();
   WriteSource(file.source, false, nullptr);
 }
 
@@ -145,7 +149,6 @@ void DataWriter::CheckSpace(int64_t size, bool imageFile) {
 }
 
 void DataWriter::WriteSource(::burn_source* source, bool fromImage, ::burn_source* ring) {
-  burnlib::DrainMessages();
   const std::string where = recorder_->UniqueId();
   Drive& drive = recorder_->Device();
   cancelled_ = false;
