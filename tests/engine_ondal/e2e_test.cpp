@@ -208,7 +208,8 @@ TEST_F(OwnEngineEndToEnd, TheEngineSpeaksEveryPromptOfABurnAndAKeySilencesIt) {
   const double cutSpeech = Speech16(cut.audio, 0, cut.audioAt[0]);
   std::printf("device %.0f bytes/s; 16-bit speech: first stretch %.2f s, cut %.2f s\n", rate, first,
               cutSpeech);
-  EXPECT_GT(cutSpeech, 1.0) << "the banner";
+  // "Mini Gravador de CD" lasts about a second at the shipped speed.
+  EXPECT_GT(cutSpeech, 0.7) << "the banner";
   EXPECT_LT(cutSpeech, first - 0.6) << "the prompt was cut short";
 }
 
