@@ -1,15 +1,19 @@
 #include "dialoguefakes.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <thread>
 
 #include "console/console.h"
+#include "console/sysconfig.h"
 #include "recording/dialogue.h"
 #include "recording/folderprompt.h"
+#include "recording/mounts.h"
 #include "speech/lineinput.h"
 #include "speech/speech.h"
+#include "testutil.h"
 
 namespace mg {
 
@@ -18,6 +22,16 @@ namespace test {
 DialogueScript& Script() {
   static DialogueScript s;
   return s;
+}
+
+void UseDialogueConfig(const std::string& folder, const std::string& imageFile) {
+  MakeDir(folder + "/config");
+  MakeDir(folder + "/config/Sonela");
+  WriteFile(folder + "/config/Sonela/Sonela.ini", "[GRAVADOR]\r\nIMAGEM=" + imageFile + "\r\n");
+  setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+  FlushProfileCache();
+  WriteFile(folder + "/mountinfo", "");
+  SetMountTable(folder + "/mountinfo");
 }
 
 int RunDialogue() {

@@ -27,6 +27,10 @@ struct DialogueScript {
 
 DialogueScript& Script();
 
+// Gives the dialogue its own configuration under `folder` (the [GRAVADOR] key IMAGEM set
+// to `imageFile`, empty for no image-file recorder) and an empty mount table.
+void UseDialogueConfig(const std::string& folder, const std::string& imageFile);
+
 // Runs the recording dialogue to its end with the script's answers and keys (the insert
 // prompt's Enter is given); returns the exit code.
 int RunDialogue();

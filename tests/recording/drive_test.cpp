@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <thread>
 
-#include "console/sysconfig.h"
 #include "dialoguefakes.h"
 #include "recording/drivelayer.h"
 #include "recording/mounts.h"
@@ -52,19 +51,13 @@ class DriveTest : public ::testing::Test {
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     cwd_ = cwd;
     // No image-file recorder: only the scripted drive is listed.
-    test::MakeDir(tmp_ / "config");
-    test::MakeDir(tmp_ / "config/Sonela");
-    test::WriteFile(tmp_ / "config/Sonela/Sonela.ini", "[GRAVADOR]\r\nIMAGEM=\r\n");
-    setenv("XDG_CONFIG_HOME", (tmp_ / "config").c_str(), 1);
-    FlushProfileCache();
+    test::UseDialogueConfig(tmp_.path(), "");
     src_ = tmp_ / "Documentos";
     test::MakeDir(src_);
     test::WriteFile(src_ + "/carta.txt", "Prezado senhor,\n");
     test::WriteFile(src_ + "/foto.jpg", test::PatternBytes(1200000, 3));
     test::MakeDir(src_ + "/Fotos");
     test::WriteFile(src_ + "/Fotos/praia.jpg", test::PatternBytes(50000, 4));
-    test::WriteFile(tmp_ / "mountinfo", "");
-    SetMountTable(tmp_ / "mountinfo");
     SetUnmountProgram(tmp_ / "no-udisksctl");
     Script() = {};
     Script().lines = {"MEUDISCO", src_};

@@ -7,10 +7,8 @@
 
 #include <cstdlib>
 
-#include "console/sysconfig.h"
 #include "dialoguefakes.h"
 #include "recording/discservice.h"
-#include "recording/mounts.h"
 #include "scripteddrive.h"
 #include "testutil.h"
 
@@ -26,13 +24,7 @@ class IsoFileTest : public ::testing::Test {
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     cwd_ = cwd;
-    test::MakeDir(tmp_ / "config");
-    test::MakeDir(tmp_ / "config/Sonela");
-    test::WriteFile(tmp_ / "config/Sonela/Sonela.ini", "[GRAVADOR]\r\nIMAGEM=" + target_ + "\r\n");
-    setenv("XDG_CONFIG_HOME", (tmp_ / "config").c_str(), 1);
-    FlushProfileCache();
-    test::WriteFile(tmp_ / "mountinfo", "");
-    SetMountTable(tmp_ / "mountinfo");
+    test::UseDialogueConfig(tmp_.path(), target_);
     test::MakeDir(tmp_ / "src");
     test::WriteFile(tmp_ / "src/leia.txt", "instalador\n");
     test::WriteFile(tmp_ / "src/dados.bin", test::PatternBytes(700000, 9));
