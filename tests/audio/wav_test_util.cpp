@@ -1,6 +1,9 @@
 #include "tests/audio/wav_test_util.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -13,6 +16,22 @@ std::string& DiskFile() {
   static std::string f;
   return f;
 }
+
+// The folders MakeTempDir made, removed with what they hold when the test program ends
+// (only by the process that made them, should a test fork).
+struct Folders {
+  pid_t owner = getpid();
+  std::vector<std::string> paths;
+};
+Folders& Made() {
+  static Folders f;
+  return f;
+}
+void RemoveMade() {
+  if (Made().owner != getpid()) return;
+  std::error_code ec;
+  for (const std::string& d : Made().paths) std::filesystem::remove_all(d, ec);
+}
 }  // namespace
 
 void UseDiskAudio(bool fast) {
@@ -23,7 +42,10 @@ void UseDiskAudio(bool fast) {
 std::string MakeTempDir() {
   char tmpl[] = "/tmp/mgsoundXXXXXX";
   const char* d = mkdtemp(tmpl);
-  return d ? d : "/tmp";
+  if (d == nullptr) return "/tmp";
+  if (Made().paths.empty()) std::atexit(RemoveMade);
+  Made().paths.emplace_back(d);
+  return d;
 }
 
 std::string NewDiskFile() {

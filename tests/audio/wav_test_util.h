@@ -18,6 +18,7 @@ std::vector<uint8_t> DeviceBytes();
 // The device bytes from the first to the last one that is not `silence`.
 std::vector<uint8_t> Sounding(const std::vector<uint8_t>& bytes, uint8_t silence);
 
+// A fresh folder under /tmp, removed with its contents when the test program ends.
 std::string MakeTempDir();
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadWhole(const std::string& path);
