@@ -77,7 +77,8 @@ std::vector<std::string> MountPointsOf(const std::string& device) {
   return points;
 }
 
-UnmountResult Unmount(const std::string& device, int seconds) {
+UnmountResult Unmount(const std::string& device, int seconds,
+                      const std::function<void()>& meanwhile) {
   const pid_t pid = fork();
   if (pid < 0) return UnmountResult::Failed;
   if (pid == 0) {
@@ -98,6 +99,7 @@ UnmountResult Unmount(const std::string& device, int seconds) {
       waitpid(pid, &status, 0);
       return UnmountResult::TimedOut;
     }
+    if (meanwhile) meanwhile();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   if (!WIFEXITED(status)) return UnmountResult::Failed;

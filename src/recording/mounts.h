@@ -2,6 +2,7 @@
 // Main thread only; the one child process is waited for with a deadline.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ enum class UnmountResult { Done, Failed, NoProgram, TimedOut };
 
 // Runs "<program> unmount --no-user-interaction -b <device>" (no shell) and waits at
 // most `seconds`; a child still running then is killed. The program's output goes to
-// standard error.
-UnmountResult Unmount(const std::string& device, int seconds = 20);
+// standard error. `meanwhile`, when given, is called every 20 ms of the wait, so that the
+// caller keeps the window serviced and answers keys (udisks may take seconds).
+UnmountResult Unmount(const std::string& device, int seconds = 20,
+                      const std::function<void()>& meanwhile = {});
 
 }  // namespace mg
