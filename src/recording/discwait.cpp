@@ -53,8 +53,9 @@ Step Unmounted(const std::string& device) {
   if (MountPointsOf(device).empty()) return Step::Ready;
   SpeakLine("O disco est\xe1 aberto no sistema");
   long long lastAnswer = 0;
-  const UnmountResult r =
-      Unmount(device, 20, [&lastAnswer] { AnswerKeys(lastAnswer, "Aguarde, fechando o disco"); });
+  const UnmountResult r = Unmount(device, kUnmountSeconds, [&lastAnswer] {
+    AnswerKeys(lastAnswer, "Aguarde, fechando o disco");
+  });
   if (r == UnmountResult::Done && MountPointsOf(device).empty()) return Step::Ready;
   std::cerr << "minigravador: " << device << ": "
             << (r == UnmountResult::NoProgram  ? "udisksctl não está instalado"

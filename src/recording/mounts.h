@@ -22,7 +22,8 @@ enum class UnmountResult { Done, Failed, NoProgram, TimedOut };
 // most `seconds`; a child still running then is killed. The program's output goes to
 // standard error. `meanwhile`, when given, is called every 20 ms of the wait, so that the
 // caller keeps the window serviced and answers keys (udisks may take seconds).
-UnmountResult Unmount(const std::string& device, int seconds = 20,
+constexpr int kUnmountSeconds = 20;
+UnmountResult Unmount(const std::string& device, int seconds = kUnmountSeconds,
                       const std::function<void()>& meanwhile = {});
 
 }  // namespace mg

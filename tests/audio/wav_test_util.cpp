@@ -1,13 +1,12 @@
 #include "tests/audio/wav_test_util.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
+#include <deque>
 #include <fstream>
 #include <iterator>
 
 #include "audio/snwav.h"
+#include "tests/config/tempdir.h"
 
 namespace mg::test {
 
@@ -17,20 +16,11 @@ std::string& DiskFile() {
   return f;
 }
 
-// The folders MakeTempDir made, removed with what they hold when the test program ends
-// (only by the process that made them, should a test fork).
-struct Folders {
-  pid_t owner = getpid();
-  std::vector<std::string> paths;
-};
-Folders& Made() {
-  static Folders f;
-  return f;
-}
-void RemoveMade() {
-  if (Made().owner != getpid()) return;
-  std::error_code ec;
-  for (const std::string& d : Made().paths) std::filesystem::remove_all(d, ec);
+// The folders MakeTempDir made; each is removed with what it holds when the test
+// program ends. A deque, for its elements never move.
+std::deque<TempDir>& Made() {
+  static std::deque<TempDir> made;
+  return made;
 }
 }  // namespace
 
@@ -39,14 +29,7 @@ void UseDiskAudio(bool fast) {
   if (fast) setenv("SDL_DISKAUDIODELAY", "1", 1);
 }
 
-std::string MakeTempDir() {
-  char tmpl[] = "/tmp/mgsoundXXXXXX";
-  const char* d = mkdtemp(tmpl);
-  if (d == nullptr) return "/tmp";
-  if (Made().paths.empty()) std::atexit(RemoveMade);
-  Made().paths.emplace_back(d);
-  return d;
-}
+std::string MakeTempDir() { return Made().emplace_back().path().string(); }
 
 std::string NewDiskFile() {
   static std::string dir = MakeTempDir();
