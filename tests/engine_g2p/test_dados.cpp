@@ -76,6 +76,13 @@ TEST_F(DadosMotor, ErrosCorrigidos) {
       // a stressed vowel before m or n stays nasal
       {"cama", "k >an m a"},
       {"primo", "p r >in m w"},
+      // unaccented one-syllable words in -os, -es are unstressed, like o, do, que
+      {"os", ">w s2"},
+      {"dos", "d >w s2"},
+      {"pros", "p r >w s2"},
+      {"lhes", "lh >y s2"},
+      {"nós", "n >oo s2"},
+      {"voz", "v >oo s2"},
   });
 }
 

@@ -7,7 +7,7 @@ usage: abertas.py LEXICON.tsv [MIN-WORDS] [--parte dev|held|all] [--grava PORTUG
 For every word whose stressed letter (found as the engine finds it) is a plain e or o,
 the lexicon tells whether that vowel is open (ɛ, ɔ) or closed (e, o). The words are
 grouped by the letters that follow the stressed vowel (up to 8) and, within a group, by
-the letter before it. A group of at least MIN-WORDS words (default 2) with a clear
+up to two letters before it (two did best in a validation inside the development part). A group of at least MIN-WORDS words (default 2) with a clear
 majority (55 %) that differs from the decision of the group it refines becomes a rule
 "X!(E)letters=ee" (or "=e"), so each rule speaks for a spelling pattern shared by
 several words. A held-out part (--parte dev to learn, then score the rest) shows how
@@ -80,7 +80,7 @@ def arvore(exs, letra, minimo, limiar, direita, esquerda):
             regras.append((depois, antes, d, c))
     return regras, decisao, cont
 
-def regras(exs, minimo, limiar=0.55, direita=8, esquerda=1):
+def regras(exs, minimo, limiar=0.55, direita=8, esquerda=2):
     out = []
     for letra in "eo":
         escolhidas, decisao, cont = arvore(exs, letra, minimo, limiar, direita, esquerda)
