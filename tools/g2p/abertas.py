@@ -7,11 +7,12 @@ usage: abertas.py LEXICON.tsv [MIN-WORDS] [--parte dev|held|all] [--grava PORTUG
 For every word whose stressed letter (found as the engine finds it) is a plain e or o,
 the lexicon tells whether that vowel is open (ɛ, ɔ) or closed (e, o). The words are
 grouped by the letters that follow the stressed vowel (up to 8) and, within a group, by
-up to two letters before it (two did best in a validation inside the development part). A group of at least MIN-WORDS words (default 2) with a clear
-majority (55 %) that differs from the decision of the group it refines becomes a rule
-"X!(E)letters=ee" (or "=e"), so each rule speaks for a spelling pattern shared by
-several words. A held-out part (--parte dev to learn, then score the rest) shows how
-well the rules carry over to words not seen.
+up to two letters before it (two did best in a validation inside the development part).
+A group of at least MIN-WORDS words (default 2) with a clear majority (55 %) that
+differs from the decision of the group it refines becomes a rule "X!(E)letters=ee" (or
+"=e"), so each rule speaks for a spelling pattern shared by several words. A held-out
+part (--parte dev to learn, then score the rest) shows how well the rules carry over to
+words not seen.
 
 Printed on standard output in the rule file's syntax (UTF-8); with --grava, the rules
 replace the two learned blocks of that rule file (cp1252) instead.
